@@ -1,0 +1,32 @@
+# Test helpers shared by every test folder.
+#
+#   vx_add_gtest(NAME SOURCES src... [LIBS lib...] [LABELS label...])
+#
+# Builds a GoogleTest executable and registers each of its tests with ctest.
+# In the Windows build the executable runs under Wine through the toolchain's
+# emulator; tests are listed when ctest runs, not at build time, so a build
+# never waits on Wine.
+enable_testing()
+include(GoogleTest)
+
+if(NOT TARGET gtest)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+  set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+endif()
+
+function(vx_add_gtest name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} gtest gtest_main)
+  if(VX_WINDOWS)
+    set(labels windows ${ARG_LABELS})
+  else()
+    set(labels host ${ARG_LABELS})
+  endif()
+  gtest_discover_tests(${name}
+    DISCOVERY_MODE PRE_TEST
+    DISCOVERY_TIMEOUT 120
+    PROPERTIES LABELS "${labels}" TIMEOUT 120)
+endfunction()

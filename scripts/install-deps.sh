@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Installs everything the build and the tests need from Debian's archive.
+# Idempotent: packages already present are skipped, the locale is generated once.
+set -euo pipefail
+
+packages=(
+  wine wine32:i386 fonts-wine
+  g++-mingw-w64-i686-posix mingw-w64-i686-dev libz-mingw-w64-dev
+  cmake ninja-build googletest libbenchmark-dev g++ clang llvm-14-dev llvm-14 libclang-rt-14-dev
+  libcapstone-dev binutils-mingw-w64-i686
+  xvfb xauth x11-utils imagemagick fonts-wqy-microhei locales
+  python3 python3-aiosmtpd python3-pyftpdlib dnsmasq-base unzip dpkg-dev zlib1g-dev
+)
+
+as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
+
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  as_root dpkg --add-architecture i386
+  need_update=1
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "install-deps: installing ${missing[*]}"
+  as_root apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive as_root apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+elif [ -n "${need_update:-}" ]; then
+  as_root apt-get update -qq
+fi
+
+if ! locale -a 2>/dev/null | grep -qi '^zh_CN.utf8$'; then
+  as_root sed -i 's/^# *zh_CN.UTF-8 UTF-8/zh_CN.UTF-8 UTF-8/' /etc/locale.gen
+  grep -q '^zh_CN.UTF-8 UTF-8' /etc/locale.gen || echo 'zh_CN.UTF-8 UTF-8' | as_root tee -a /etc/locale.gen >/dev/null
+  as_root locale-gen >/dev/null
+fi
+echo "install-deps: done"

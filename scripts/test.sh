@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Builds both builds and runs every test: the host build's tests natively,
+# then the Windows build's tests under Wine (with a virtual display and the
+# loopback servers the tests talk to). Exits non-zero when anything fails.
+set -euo pipefail
+source "$(dirname "$0")/lib.sh"
+cd "$root"
+
+"$root/scripts/install-deps.sh"
+
+cmake --preset host >/dev/null
+cmake --build --preset host
+cmake --preset win32 >/dev/null
+cmake --build --preset win32
+
+trap vx_cleanup EXIT
+vx_ensure_display
+vx_start_wineserver
+
+host_status=0
+ctest --preset host || host_status=$?
+echo
+ctest --preset win32
+exit "$host_status"

@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Creates the 32-bit Wine prefix the Windows build runs in (idempotent).
+# The prefix lives in the build tree: build/wineprefix, or $WINEPREFIX.
+set -euo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+export WINEPREFIX=${WINEPREFIX:-$here/build/wineprefix}
+export WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+stamp=$WINEPREFIX/.vx-ready
+[ -f "$stamp" ] && exit 0
+
+echo "wine-prefix: creating $WINEPREFIX" >&2
+mkdir -p "$WINEPREFIX"
+wineboot -i </dev/null >/dev/null 2>&1
+wineserver -w
+
+# Debian's Wine does not load its own fonts folder: without these, caption
+# buttons and Tahoma fall back to wrong glyphs.
+cp -n /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+
+reg=$(mktemp --suffix=.reg)
+cat >"$reg" <<'REG'
+REGEDIT4
+
+[HKEY_CURRENT_USER\Software\Wine\Explorer]
+"Desktop"="Default"
+
+[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]
+"Default"="1024x768"
+
+[HKEY_CURRENT_USER\Software\Wine\WineDbg]
+"ShowCrashDialog"=dword:00000000
+REG
+wine regedit /S "$reg" </dev/null >/dev/null 2>&1
+rm -f "$reg"
+wineserver -w
+touch "$stamp"
+echo "wine-prefix: ready" >&2
