@@ -1,0 +1,19 @@
+// The subcommands of the `tarvex` host tool. Each lives in its own file and
+// is listed once in kCommands (main.cpp).
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace tarvex::tool {
+
+using Arguments = std::vector<std::string>;  // the arguments after the subcommand name
+
+struct Command {
+  const char* name;
+  const char* usage;    // argument synopsis shown by "tarvex help"
+  const char* summary;  // one line
+  int (*run)(const Arguments& args);
+};
+
+}  // namespace tarvex::tool

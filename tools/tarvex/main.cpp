@@ -1,0 +1,41 @@
+// tarvex: host-side tool for modules that carry the crash reporter.
+#include <cstdio>
+#include <cstring>
+#include <exception>
+#include <iterator>
+
+#include "commands.h"
+
+namespace tarvex::tool {
+namespace {
+
+int Help(const Arguments&);
+
+const Command kCommands[] = {
+    {"help", "", "lists the commands", Help},
+};
+
+int Help(const Arguments&) {
+  std::printf("usage: tarvex COMMAND [ARGS]\n\n");
+  for (const Command& c : kCommands) std::printf("  %s %s\n      %s\n", c.name, c.usage, c.summary);
+  return 0;
+}
+
+}  // namespace
+}  // namespace tarvex::tool
+
+int main(int argc, char** argv) {
+  using namespace tarvex::tool;
+  if (argc < 2) return Help({}), 2;
+  for (const Command& c : kCommands) {
+    if (std::strcmp(argv[1], c.name) != 0) continue;
+    try {
+      return c.run(Arguments(argv + 2, argv + argc));
+    } catch (const std::exception& e) {
+      std::fprintf(stderr, "tarvex %s: %s\n", c.name, e.what());
+      return 1;
+    }
+  }
+  std::fprintf(stderr, "tarvex: unknown command '%s' (try: tarvex help)\n", argv[1]);
+  return 2;
+}
