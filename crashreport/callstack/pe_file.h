@@ -1,0 +1,39 @@
+// The section layout of a PE32 module file, read from the file's bytes.
+//
+//   0x00  "MZ" ... 0x3C  offset of the PE header (4 bytes)
+//   PE header: "PE\0\0", file header (20 bytes: machine 2, section count 2,
+//     time 4, symbols 4+4, optional header size 2, characteristics 2),
+//     optional header (PE32 magic 0x10B; image base at offset 28),
+//     then the section table (40 bytes each: name 8, virtual size 4,
+//     virtual address 4, raw size 4, raw offset 4, ..., characteristics at 36).
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace tarvex {
+
+struct PeSection {
+  std::string name;  // up to 8 characters; "/N" names point into the symbol string table
+  uint32_t virtualAddress = 0;  // relative to the image base
+  uint32_t virtualSize = 0;
+  uint32_t fileOffset = 0;
+  uint32_t fileSize = 0;  // bytes present in the file (raw size clipped to the virtual size)
+  uint32_t characteristics = 0;
+
+  static constexpr uint32_t kContainsCode = 0x20;
+  bool IsCode() const { return (characteristics & kContainsCode) != 0; }
+};
+
+struct PeLayout {
+  uint32_t imageBase = 0;  // the preferred load address
+  std::vector<PeSection> sections;
+};
+
+// Reads the layout; throws rtl::EReadError when the bytes are not a PE32 file
+// or a section's data lies outside them.
+PeLayout ReadPeLayout(std::span<const uint8_t> file);
+
+}  // namespace tarvex
