@@ -16,4 +16,6 @@ struct Command {
   int (*run)(const Arguments& args);
 };
 
+int Disasm(const Arguments& args);  // disasm_command.cpp
+
 }  // namespace tarvex::tool

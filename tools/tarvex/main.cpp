@@ -13,6 +13,8 @@ int Help(const Arguments&);
 
 const Command kCommands[] = {
     {"help", "", "lists the commands", Help},
+    {"disasm", "FILE [--offset N] [--size N] [--base ADDRESS]",
+     "lists the instructions of a module's code sections, or of a byte range of any file", Disasm},
 };
 
 int Help(const Arguments&) {
