@@ -233,7 +233,7 @@ const char* const kOneByteMap[256] = {
     /* E0 */ "loopne  #Jbj",
     /* E1 */ "loope   #Jbj",
     /* E2 */ "loop    #Jbj",
-    /* E3 */ "j@ecxz  #Jbj",
+    /* E3 */ "j@ecxz   #Jbj",
     /* E4 */ "in      al, #Ib ",
     /* E5 */ "in      @eax, #Ib ",
     /* E6 */ "out     #Ib , al",

@@ -507,6 +507,18 @@ class Expansion {
   std::string first_;
 };
 
+// Readable bytes at `address`, at most `limit`: region by region, since the
+// last instruction of a block may end before `limit` bytes do.
+uint32_t ReadableRun(const MemorySpace& memory, uint32_t address, uint32_t limit) {
+  uint32_t total = 0;
+  while (total < limit && uint64_t(address) + total <= 0xFFFFFFFFu) {
+    const uint32_t run = ReadableBytes(memory, address + total, 1);
+    if (run == 0) break;
+    total += std::min(run, limit - total);
+  }
+  return total;
+}
+
 }  // namespace
 
 void Disassemble(const TDisAsm& disasm, std::span<const uint8_t> code, uint32_t address, uint32_t& length,
@@ -521,8 +533,7 @@ void Disassemble(const TDisAsm& disasm, std::span<const uint8_t> code, uint32_t 
 
 void Disassemble(const TDisAsm& disasm, uint32_t address, uint32_t& length, std::string& text) {
   uint8_t bytes[kMaxInstructionBytes];
-  const uint32_t readable = disasm.memory == nullptr ? 0 : ReadableBytes(*disasm.memory, address, sizeof bytes);
-  const size_t size = std::min<size_t>(readable, sizeof bytes);
+  const size_t size = disasm.memory == nullptr ? 0 : ReadableRun(*disasm.memory, address, sizeof bytes);
   if (size != 0) disasm.memory->CopyReadable(address, bytes, size);
   Disassemble(disasm, std::span<const uint8_t>(bytes, size), address, length, text);
 }
