@@ -23,8 +23,9 @@ struct PeSection {
   uint32_t fileSize = 0;  // bytes present in the file (raw size clipped to the virtual size)
   uint32_t characteristics = 0;
 
-  static constexpr uint32_t kContainsCode = 0x20;
-  bool IsCode() const { return (characteristics & kContainsCode) != 0; }
+  static constexpr uint32_t kContainsCode = 0x00000020;
+  static constexpr uint32_t kExecutable = 0x20000000;
+  bool IsCode() const { return (characteristics & (kContainsCode | kExecutable)) != 0; }
 };
 
 struct PeLayout {

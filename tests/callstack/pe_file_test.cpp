@@ -33,7 +33,7 @@ std::vector<uint8_t> TinyPe() {
   std::memcpy(&file[table + 40], ".bss", 4);
   put32(table + 40 + 8, 0x100);
   put32(table + 40 + 12, 0x2000);
-  put32(table + 40 + 36, 0xC0000080);
+  put32(table + 40 + 36, 0xC0000080);  // data, read and write
   return file;
 }
 
@@ -50,6 +50,7 @@ TEST(PeFile, ReadsImageBaseAndSections) {
   EXPECT_EQ(layout.sections[1].name, ".bss");
   EXPECT_EQ(layout.sections[1].fileSize, 0u);
   EXPECT_FALSE(layout.sections[1].IsCode());
+  EXPECT_TRUE(PeSection{.characteristics = PeSection::kExecutable}.IsCode());
 }
 
 TEST(PeFile, RejectsWhatIsNotAPe32File) {
