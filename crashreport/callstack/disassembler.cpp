@@ -281,9 +281,9 @@ class Expansion {
     first_ += char('0' + number);
   }
 
-  void RegisterOrMemory(int size, RegisterWriter writeRegister) {
-    if (Mod() == 3) return (this->*writeRegister)(Rm(), size);
-    if (truncated_) return;
+  // The size marker and the segment override before a memory operand. Sizes
+  // other than 4 are always written; 4 only when no register fixes it.
+  void MemoryPrefix(int size) {
     if (size != 4 && size != 0) sizeFlag_ = true;
     first_ += "%s";
     first_ += char('0' + size);
@@ -291,6 +291,12 @@ class Expansion {
       first_ += segment_;
       first_ += ':';
     }
+  }
+
+  void RegisterOrMemory(int size, RegisterWriter writeRegister) {
+    if (Mod() == 3) return (this->*writeRegister)(Rm(), size);
+    if (truncated_) return;
+    MemoryPrefix(size);
     first_ += '[';
     if (addressSize_ == 2)
       Address16();
@@ -395,13 +401,7 @@ class Expansion {
   }
 
   void DirectOffset(int size) {
-    if (size != 4 && size != 0) sizeFlag_ = true;
-    first_ += "%s";
-    first_ += char('0' + size);
-    if (segment_ != nullptr) {
-      first_ += segment_;
-      first_ += ':';
-    }
+    MemoryPrefix(size);
     if (addressSize_ == 2) {
       first_ += "[$";
       AppendHex(first_, ReadUnsigned(2), 4);
