@@ -2,21 +2,16 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
 #include <string>
 #include <vector>
+
+#include "tests/support/hex_bytes.h"
 
 namespace {
 
 using namespace tarvex;
 
-std::vector<uint8_t> Hex(const std::string& text) {
-  std::vector<uint8_t> bytes;
-  std::istringstream in(text);
-  unsigned value;
-  while (in >> std::hex >> value) bytes.push_back(uint8_t(value));
-  return bytes;
-}
+using testsupport::Hex;
 
 constexpr int kInvalid = -1;
 constexpr int kTruncated = -2;

@@ -1,0 +1,17 @@
+// Writing into code and read-only tables of the running process.
+#pragma once
+
+#include <cstddef>
+
+namespace tarvex {
+
+// Copies `size` bytes over `address`: each page of the range is made writable
+// (PAGE_EXECUTE_READWRITE) just for the copy and gets its own protection back
+// afterwards; then the processor's instruction cache is flushed for the range.
+// False, with nothing written, when a page cannot be made writable.
+bool WriteCode(void* address, const void* data, size_t size);
+
+// Writes the 5-byte jump E9 <to - from - 5> at `from`.
+bool WriteJump(void* from, const void* to);
+
+}  // namespace tarvex

@@ -1,0 +1,84 @@
+#include "crashreport/hooks/virtual_slot_hooks.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+#include "crashreport/callstack/process_memory_win.h"
+#include "crashreport/hooks/code_writer.h"
+#include "crashreport/hooks/hook_errors.h"
+#include "rtl/format.h"
+
+namespace tarvex {
+
+namespace {
+
+void** SlotAddress(void* table, int slot) { return static_cast<void**>(table) + slot; }
+
+bool WriteSlot(void* table, int slot, void* routine) {
+  return WriteCode(SlotAddress(table, slot), &routine, sizeof routine);
+}
+
+bool InLoadedModule(const void* address) {
+  HMODULE module;
+  return GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                            static_cast<LPCSTR>(address), &module) != 0;
+}
+
+[[noreturn]] void CannotHookSlot(void* table, int slot) {
+  throw EHookingError(rtl::Format(kCannotHookMessage, rtl::Format("slot %d of the method table at $%p", slot, table).c_str()));
+}
+
+}  // namespace
+
+THookedMethodsList::~THookedMethodsList() { RestoreAll(); }
+
+void* THookedMethodsList::Patch(void* table, int slot, void* newRoutine) {
+  std::lock_guard<std::mutex> guard(lock_);
+  void** address = SlotAddress(table, slot);
+  uint32_t current;
+  if (slot < 0 || !ReadValue(ThisProcessMemory(), uint32_t(uintptr_t(address)), current)) CannotHookSlot(table, slot);
+  void* const previous = reinterpret_cast<void*>(uintptr_t(current));
+  if (previous == newRoutine) {
+    for (const Record& r : records_)
+      if (r.table == table && r.slot == slot) return r.previous;
+    return previous;
+  }
+  if (!InLoadedModule(address) || !WriteSlot(table, slot, newRoutine)) CannotHookSlot(table, slot);
+  records_.push_back({table, previous, slot});
+  return previous;
+}
+
+bool THookedMethodsList::Restore(void* table, int slot) {
+  std::lock_guard<std::mutex> guard(lock_);
+  const auto it = std::find_if(records_.begin(), records_.end(),
+                               [&](const Record& r) { return r.table == table && r.slot == slot; });
+  if (it == records_.end() || !WriteSlot(table, slot, it->previous)) return false;
+  records_.erase(it);
+  return true;
+}
+
+void THookedMethodsList::RestoreAll() {
+  std::lock_guard<std::mutex> guard(lock_);
+  // Last hooked first; a slot that cannot be written back keeps its record.
+  for (size_t i = records_.size(); i-- > 0;) {
+    const Record& r = records_[i];
+    if (WriteSlot(r.table, r.slot, r.previous)) records_.erase(records_.begin() + i);
+  }
+}
+
+size_t THookedMethodsList::Count() const {
+  std::lock_guard<std::mutex> guard(lock_);
+  return records_.size();
+}
+
+THookedMethodsList& HookedMethods() {
+  static THookedMethodsList list;
+  return list;
+}
+
+void* PatchVirtualSlot(void* table, int slot, void* newRoutine) { return HookedMethods().Patch(table, slot, newRoutine); }
+
+bool RestoreVirtualSlot(void* table, int slot) { return HookedMethods().Restore(table, slot); }
+
+}  // namespace tarvex
