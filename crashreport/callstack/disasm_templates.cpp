@@ -5,6 +5,7 @@
 
 namespace tarvex::disasm {
 
+// One-byte opcode map.
 const char* const kOneByteMap[256] = {
     /* 00 */ "add     #Eb , #Gb ",
     /* 01 */ "add     #Ev , #Gv ",
@@ -210,7 +211,7 @@ const char* const kOneByteMap[256] = {
     /* C9 */ "leave",
     /* CA */ "retf    #Iw ",
     /* CB */ "retf",
-    /* CC */ "int     3",
+    /* CC */ "int3",
     /* CD */ "int     #Ib ",
     /* CE */ "into",
     /* CF */ "iret@o4",
@@ -248,8 +249,8 @@ const char* const kOneByteMap[256] = {
     /* EF */ "out     dx, @eax",
     /* F0 */ "lock @c1",
     /* F1 */ "int1",
-    /* F2 */ "repne @c1",
-    /* F3 */ "rep @c1",
+    /* F2 */ "@rn",
+    /* F3 */ "@rp",
     /* F4 */ "hlt",
     /* F5 */ "cmc",
     /* F6 */ "@gc@h2",
@@ -264,6 +265,7 @@ const char* const kOneByteMap[256] = {
     /* FF */ "@ge@h1",
 };
 
+// Two-byte opcode map (after 0F).
 const char* const kTwoByteMap[256] = {
     /* 0F 00 */ "@gf",
     /* 0F 01 */ "@gg",
@@ -523,6 +525,7 @@ const char* const kTwoByteMap[256] = {
     /* 0F FF */ "%c",
 };
 
+// Groups: eight templates each, by the reg field of the ModRM byte.
 const char* const kGroups[kGroupCount][8] = {
     // @ga: 80-83 (group 1)
     {"add     ", "or      ", "adc     ", "sbb     ", "and     ", "sub     ", "xor     ", "cmp     "},
@@ -541,7 +544,7 @@ const char* const kGroups[kGroupCount][8] = {
     // @gh: 0F BA (group 8)
     {"%c", "%c", "%c", "%c", "bt      #Ev , #Ib ", "bts     #Ev , #Ib ", "btr     #Ev , #Ib ", "btc     #Ev , #Ib "},
     // @gi: 0F C7 (group 9)
-    {"%c", "cmpxchg8b #Mq ", "%c", "%c", "%c", "%c", "%c", "%c"},
+    {"%c", "cmpxchg8b #Mq ", "%c", "%c", "%c", "%c", "rdrand  #Ev ", "rdseed  #Ev "},
     // @gj: 0F AE (group 15)
     {"fxsave  #M  ", "fxrstor #M  ", "ldmxcsr #Md ", "stmxcsr #Md ", "xsave   #M  ", "lfence", "mfence", "sfence"},
     // @gk: 0F 71 (group 12)
@@ -554,6 +557,7 @@ const char* const kGroups[kGroupCount][8] = {
     {"prefetchnta #Mb ", "prefetcht0 #Mb ", "prefetcht1 #Mb ", "prefetcht2 #Mb ", "nop     #Ev ", "nop     #Ev ", "nop     #Ev ", "nop     #Ev "},
 };
 
+// Second-level groups: the operands that go with a group's mnemonic.
 const char* const kOperandGroups[kOperandGroupCount][8] = {
     // @h1: FF: the operands of group e
     {"#Ev ", "#Ev ", "#Ev ", "far #Mp ", "#Ev ", "far #Mp ", "#Ev ", ""},
@@ -565,6 +569,7 @@ const char* const kOperandGroups[kOperandGroupCount][8] = {
     {"#Eb ", "#Eb ", "", "", "", "", "", ""},
 };
 
+// Floating-point escapes: memory forms by reg field, register forms by row.
 const FpuEscapeMap kFpuEscapeMaps[8] = {
     // @ca: D8
     {{
@@ -735,5 +740,152 @@ const FpuEscapeMap kFpuEscapeMaps[8] = {
          /* F8 */ "%c|%c|%c|%c|%c|%c|%c|%c",
      }},
 };
+
+// Forms chosen by a mandatory prefix: F3 (rep), F2 (repne) or 66 (operand size).
+const PrefixedForm kPrefixedForms[kPrefixedFormCount] = {
+    /* 66 0F 10 */ {0x66, 2, 0x10, "%cmovupd  #Vx , #Wx "},
+    /* 66 0F 11 */ {0x66, 2, 0x11, "%cmovupd  #Wx , #Vx "},
+    /* 66 0F 12 */ {0x66, 2, 0x12, "%cmovlpd  #Vx , #Mq "},
+    /* 66 0F 13 */ {0x66, 2, 0x13, "%cmovlpd  #Mq , #Vx "},
+    /* 66 0F 14 */ {0x66, 2, 0x14, "%cunpcklpd #Vx , #Wx "},
+    /* 66 0F 15 */ {0x66, 2, 0x15, "%cunpckhpd #Vx , #Wx "},
+    /* 66 0F 16 */ {0x66, 2, 0x16, "%cmovhpd  #Vx , #Mq "},
+    /* 66 0F 17 */ {0x66, 2, 0x17, "%cmovhpd  #Mq , #Vx "},
+    /* 66 0F 28 */ {0x66, 2, 0x28, "%cmovapd  #Vx , #Wx "},
+    /* 66 0F 29 */ {0x66, 2, 0x29, "%cmovapd  #Wx , #Vx "},
+    /* 66 0F 2A */ {0x66, 2, 0x2A, "%ccvtpi2pd #Vx , #Qq "},
+    /* 66 0F 2B */ {0x66, 2, 0x2B, "%cmovntpd #Mx , #Vx "},
+    /* 66 0F 2C */ {0x66, 2, 0x2C, "%ccvttpd2pi #Pq , #Wx "},
+    /* 66 0F 2D */ {0x66, 2, 0x2D, "%ccvtpd2pi #Pq , #Wx "},
+    /* 66 0F 2E */ {0x66, 2, 0x2E, "%cucomisd #Vx , #Wq "},
+    /* 66 0F 2F */ {0x66, 2, 0x2F, "%ccomisd  #Vx , #Wq "},
+    /* 66 0F 50 */ {0x66, 2, 0x50, "%cmovmskpd #Gd , #Wx "},
+    /* 66 0F 51 */ {0x66, 2, 0x51, "%csqrtpd  #Vx , #Wx "},
+    /* 66 0F 54 */ {0x66, 2, 0x54, "%candpd   #Vx , #Wx "},
+    /* 66 0F 55 */ {0x66, 2, 0x55, "%candnpd  #Vx , #Wx "},
+    /* 66 0F 56 */ {0x66, 2, 0x56, "%corpd    #Vx , #Wx "},
+    /* 66 0F 57 */ {0x66, 2, 0x57, "%cxorpd   #Vx , #Wx "},
+    /* 66 0F 58 */ {0x66, 2, 0x58, "%caddpd   #Vx , #Wx "},
+    /* 66 0F 59 */ {0x66, 2, 0x59, "%cmulpd   #Vx , #Wx "},
+    /* 66 0F 5A */ {0x66, 2, 0x5A, "%ccvtpd2ps #Vx , #Wx "},
+    /* 66 0F 5B */ {0x66, 2, 0x5B, "%ccvtps2dq #Vx , #Wx "},
+    /* 66 0F 5C */ {0x66, 2, 0x5C, "%csubpd   #Vx , #Wx "},
+    /* 66 0F 5D */ {0x66, 2, 0x5D, "%cminpd   #Vx , #Wx "},
+    /* 66 0F 5E */ {0x66, 2, 0x5E, "%cdivpd   #Vx , #Wx "},
+    /* 66 0F 5F */ {0x66, 2, 0x5F, "%cmaxpd   #Vx , #Wx "},
+    /* 66 0F 60 */ {0x66, 2, 0x60, "%cpunpcklbw #Vx , #Wx "},
+    /* 66 0F 61 */ {0x66, 2, 0x61, "%cpunpcklwd #Vx , #Wx "},
+    /* 66 0F 62 */ {0x66, 2, 0x62, "%cpunpckldq #Vx , #Wx "},
+    /* 66 0F 63 */ {0x66, 2, 0x63, "%cpacksswb #Vx , #Wx "},
+    /* 66 0F 64 */ {0x66, 2, 0x64, "%cpcmpgtb #Vx , #Wx "},
+    /* 66 0F 65 */ {0x66, 2, 0x65, "%cpcmpgtw #Vx , #Wx "},
+    /* 66 0F 66 */ {0x66, 2, 0x66, "%cpcmpgtd #Vx , #Wx "},
+    /* 66 0F 67 */ {0x66, 2, 0x67, "%cpackuswb #Vx , #Wx "},
+    /* 66 0F 68 */ {0x66, 2, 0x68, "%cpunpckhbw #Vx , #Wx "},
+    /* 66 0F 69 */ {0x66, 2, 0x69, "%cpunpckhwd #Vx , #Wx "},
+    /* 66 0F 6A */ {0x66, 2, 0x6A, "%cpunpckhdq #Vx , #Wx "},
+    /* 66 0F 6B */ {0x66, 2, 0x6B, "%cpackssdw #Vx , #Wx "},
+    /* 66 0F 6E */ {0x66, 2, 0x6E, "%cmovd    #Vx , #Ed "},
+    /* 66 0F 6F */ {0x66, 2, 0x6F, "%cmovdqa  #Vx , #Wx "},
+    /* 66 0F 70 */ {0x66, 2, 0x70, "%cpshufd  #Vx , #Wx , #Ib "},
+    /* 66 0F 74 */ {0x66, 2, 0x74, "%cpcmpeqb #Vx , #Wx "},
+    /* 66 0F 75 */ {0x66, 2, 0x75, "%cpcmpeqw #Vx , #Wx "},
+    /* 66 0F 76 */ {0x66, 2, 0x76, "%cpcmpeqd #Vx , #Wx "},
+    /* 66 0F 7E */ {0x66, 2, 0x7E, "%cmovd    #Ed , #Vx "},
+    /* 66 0F 7F */ {0x66, 2, 0x7F, "%cmovdqa  #Wx , #Vx "},
+    /* 66 0F C2 */ {0x66, 2, 0xC2, "%ccmppd   #Vx , #Wx , #Ib "},
+    /* 66 0F C4 */ {0x66, 2, 0xC4, "%cpinsrw  #Vx , #Ed , #Ib "},
+    /* 66 0F C5 */ {0x66, 2, 0xC5, "%cpextrw  #Gd , #Wx , #Ib "},
+    /* 66 0F C6 */ {0x66, 2, 0xC6, "%cshufpd  #Vx , #Wx , #Ib "},
+    /* 66 0F D1 */ {0x66, 2, 0xD1, "%cpsrlw   #Vx , #Wx "},
+    /* 66 0F D2 */ {0x66, 2, 0xD2, "%cpsrld   #Vx , #Wx "},
+    /* 66 0F D3 */ {0x66, 2, 0xD3, "%cpsrlq   #Vx , #Wx "},
+    /* 66 0F D4 */ {0x66, 2, 0xD4, "%cpaddq   #Vx , #Wx "},
+    /* 66 0F D5 */ {0x66, 2, 0xD5, "%cpmullw  #Vx , #Wx "},
+    /* 66 0F D6 */ {0x66, 2, 0xD6, "%cmovq    #Wq , #Vx "},
+    /* 66 0F D7 */ {0x66, 2, 0xD7, "%cpmovmskb #Gd , #Wx "},
+    /* 66 0F D8 */ {0x66, 2, 0xD8, "%cpsubusb #Vx , #Wx "},
+    /* 66 0F D9 */ {0x66, 2, 0xD9, "%cpsubusw #Vx , #Wx "},
+    /* 66 0F DA */ {0x66, 2, 0xDA, "%cpminub  #Vx , #Wx "},
+    /* 66 0F DB */ {0x66, 2, 0xDB, "%cpand    #Vx , #Wx "},
+    /* 66 0F DC */ {0x66, 2, 0xDC, "%cpaddusb #Vx , #Wx "},
+    /* 66 0F DD */ {0x66, 2, 0xDD, "%cpaddusw #Vx , #Wx "},
+    /* 66 0F DE */ {0x66, 2, 0xDE, "%cpmaxub  #Vx , #Wx "},
+    /* 66 0F DF */ {0x66, 2, 0xDF, "%cpandn   #Vx , #Wx "},
+    /* 66 0F E0 */ {0x66, 2, 0xE0, "%cpavgb   #Vx , #Wx "},
+    /* 66 0F E1 */ {0x66, 2, 0xE1, "%cpsraw   #Vx , #Wx "},
+    /* 66 0F E2 */ {0x66, 2, 0xE2, "%cpsrad   #Vx , #Wx "},
+    /* 66 0F E3 */ {0x66, 2, 0xE3, "%cpavgw   #Vx , #Wx "},
+    /* 66 0F E4 */ {0x66, 2, 0xE4, "%cpmulhuw #Vx , #Wx "},
+    /* 66 0F E5 */ {0x66, 2, 0xE5, "%cpmulhw  #Vx , #Wx "},
+    /* 66 0F E7 */ {0x66, 2, 0xE7, "%cmovntdq #Mx , #Vx "},
+    /* 66 0F E8 */ {0x66, 2, 0xE8, "%cpsubsb  #Vx , #Wx "},
+    /* 66 0F E9 */ {0x66, 2, 0xE9, "%cpsubsw  #Vx , #Wx "},
+    /* 66 0F EA */ {0x66, 2, 0xEA, "%cpminsw  #Vx , #Wx "},
+    /* 66 0F EB */ {0x66, 2, 0xEB, "%cpor     #Vx , #Wx "},
+    /* 66 0F EC */ {0x66, 2, 0xEC, "%cpaddsb  #Vx , #Wx "},
+    /* 66 0F ED */ {0x66, 2, 0xED, "%cpaddsw  #Vx , #Wx "},
+    /* 66 0F EE */ {0x66, 2, 0xEE, "%cpmaxsw  #Vx , #Wx "},
+    /* 66 0F EF */ {0x66, 2, 0xEF, "%cpxor    #Vx , #Wx "},
+    /* 66 0F F1 */ {0x66, 2, 0xF1, "%cpsllw   #Vx , #Wx "},
+    /* 66 0F F2 */ {0x66, 2, 0xF2, "%cpslld   #Vx , #Wx "},
+    /* 66 0F F3 */ {0x66, 2, 0xF3, "%cpsllq   #Vx , #Wx "},
+    /* 66 0F F4 */ {0x66, 2, 0xF4, "%cpmuludq #Vx , #Wx "},
+    /* 66 0F F5 */ {0x66, 2, 0xF5, "%cpmaddwd #Vx , #Wx "},
+    /* 66 0F F6 */ {0x66, 2, 0xF6, "%cpsadbw  #Vx , #Wx "},
+    /* 66 0F F7 */ {0x66, 2, 0xF7, "%cmaskmovdqu #Vx , #Wx "},
+    /* 66 0F F8 */ {0x66, 2, 0xF8, "%cpsubb   #Vx , #Wx "},
+    /* 66 0F F9 */ {0x66, 2, 0xF9, "%cpsubw   #Vx , #Wx "},
+    /* 66 0F FA */ {0x66, 2, 0xFA, "%cpsubd   #Vx , #Wx "},
+    /* 66 0F FB */ {0x66, 2, 0xFB, "%cpsubq   #Vx , #Wx "},
+    /* 66 0F FC */ {0x66, 2, 0xFC, "%cpaddb   #Vx , #Wx "},
+    /* 66 0F FD */ {0x66, 2, 0xFD, "%cpaddw   #Vx , #Wx "},
+    /* 66 0F FE */ {0x66, 2, 0xFE, "%cpaddd   #Vx , #Wx "},
+    /* F2 0F 10 */ {0xF2, 2, 0x10, "%cmovsd   #Vx , #Wq "},
+    /* F2 0F 11 */ {0xF2, 2, 0x11, "%cmovsd   #Wq , #Vx "},
+    /* F2 0F 2A */ {0xF2, 2, 0x2A, "%ccvtsi2sd #Vx , #Ed "},
+    /* F2 0F 2C */ {0xF2, 2, 0x2C, "%ccvttsd2si #Gd , #Wq "},
+    /* F2 0F 2D */ {0xF2, 2, 0x2D, "%ccvtsd2si #Gd , #Wq "},
+    /* F2 0F 51 */ {0xF2, 2, 0x51, "%csqrtsd  #Vx , #Wq "},
+    /* F2 0F 58 */ {0xF2, 2, 0x58, "%caddsd   #Vx , #Wq "},
+    /* F2 0F 59 */ {0xF2, 2, 0x59, "%cmulsd   #Vx , #Wq "},
+    /* F2 0F 5A */ {0xF2, 2, 0x5A, "%ccvtsd2ss #Vx , #Wq "},
+    /* F2 0F 5C */ {0xF2, 2, 0x5C, "%csubsd   #Vx , #Wq "},
+    /* F2 0F 5D */ {0xF2, 2, 0x5D, "%cminsd   #Vx , #Wq "},
+    /* F2 0F 5E */ {0xF2, 2, 0x5E, "%cdivsd   #Vx , #Wq "},
+    /* F2 0F 5F */ {0xF2, 2, 0x5F, "%cmaxsd   #Vx , #Wq "},
+    /* F2 0F 70 */ {0xF2, 2, 0x70, "%cpshuflw #Vx , #Wx , #Ib "},
+    /* F2 0F 7C */ {0xF2, 2, 0x7C, "%chaddps  #Vx , #Wx "},
+    /* F2 0F 7D */ {0xF2, 2, 0x7D, "%chsubps  #Vx , #Wx "},
+    /* F2 0F C2 */ {0xF2, 2, 0xC2, "%ccmpsd   #Vx , #Wq , #Ib "},
+    /* F2 0F D0 */ {0xF2, 2, 0xD0, "%caddsubps #Vx , #Wx "},
+    /* F2 0F E6 */ {0xF2, 2, 0xE6, "%ccvtpd2dq #Vx , #Wx "},
+    /* F2 0F F0 */ {0xF2, 2, 0xF0, "%clddqu   #Vx , #Mx "},
+    /* F3 90 */ {0xF3, 1, 0x90, "pause"},
+    /* F3 0F 10 */ {0xF3, 2, 0x10, "%cmovss   #Vx , #Wd "},
+    /* F3 0F 11 */ {0xF3, 2, 0x11, "%cmovss   #Wd , #Vx "},
+    /* F3 0F 2A */ {0xF3, 2, 0x2A, "%ccvtsi2ss #Vx , #Ed "},
+    /* F3 0F 2C */ {0xF3, 2, 0x2C, "%ccvttss2si #Gd , #Wd "},
+    /* F3 0F 2D */ {0xF3, 2, 0x2D, "%ccvtss2si #Gd , #Wd "},
+    /* F3 0F 51 */ {0xF3, 2, 0x51, "%csqrtss  #Vx , #Wd "},
+    /* F3 0F 58 */ {0xF3, 2, 0x58, "%caddss   #Vx , #Wd "},
+    /* F3 0F 59 */ {0xF3, 2, 0x59, "%cmulss   #Vx , #Wd "},
+    /* F3 0F 5A */ {0xF3, 2, 0x5A, "%ccvtss2sd #Vx , #Wd "},
+    /* F3 0F 5B */ {0xF3, 2, 0x5B, "%ccvttps2dq #Vx , #Wx "},
+    /* F3 0F 5C */ {0xF3, 2, 0x5C, "%csubss   #Vx , #Wd "},
+    /* F3 0F 5D */ {0xF3, 2, 0x5D, "%cminss   #Vx , #Wd "},
+    /* F3 0F 5E */ {0xF3, 2, 0x5E, "%cdivss   #Vx , #Wd "},
+    /* F3 0F 5F */ {0xF3, 2, 0x5F, "%cmaxss   #Vx , #Wd "},
+    /* F3 0F 6F */ {0xF3, 2, 0x6F, "%cmovdqu  #Vx , #Wx "},
+    /* F3 0F 70 */ {0xF3, 2, 0x70, "%cpshufhw #Vx , #Wx , #Ib "},
+    /* F3 0F 7E */ {0xF3, 2, 0x7E, "%cmovq    #Vx , #Wq "},
+    /* F3 0F 7F */ {0xF3, 2, 0x7F, "%cmovdqu  #Wx , #Vx "},
+    /* F3 0F B8 */ {0xF3, 2, 0xB8, "popcnt  #Gv , #Ev "},
+    /* F3 0F BC */ {0xF3, 2, 0xBC, "tzcnt   #Gv , #Ev "},
+    /* F3 0F BD */ {0xF3, 2, 0xBD, "lzcnt   #Gv , #Ev "},
+    /* F3 0F C2 */ {0xF3, 2, 0xC2, "%ccmpss   #Vx , #Wd , #Ib "},
+    /* F3 0F E6 */ {0xF3, 2, 0xE6, "%ccvtdq2pd #Vx , #Wq "},
+};
+
 
 }  // namespace tarvex::disasm

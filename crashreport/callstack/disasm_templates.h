@@ -9,6 +9,9 @@
 //   "@h1".."@h4"           a second-level (operand) group, chosen the same way;
 //   "@pe" "@pc" "@ps" "@pd" "@pf" "@pg"  segment override prefixes;
 //   "@so" "@sa"            operand-size and address-size prefixes;
+//   "@rp" "@rn"            repeat prefixes F3 and F2: "rep " / "repne " before the
+//                          line unless the opcode has a form of its own after
+//                          that prefix (kPrefixedForms);
 //   "@o2" "@o4" "@o8"      size letter of a string or conversion instruction;
 //   "@e" + character       "e" + character with a 32-bit operand size ("@eax" is eax or ax);
 //   "%c" at the start      the instruction is shown as data, the decoded form as a comment.
@@ -33,5 +36,16 @@ struct FpuEscapeMap {
   const char* registerRows[8];
 };
 extern const FpuEscapeMap kFpuEscapeMaps[8];
+
+// An opcode whose meaning changes after a mandatory prefix (F3, F2, or 66 in
+// the 0F map), such as F3 90 pause or 66 0F 6F movdqa.
+struct PrefixedForm {
+  unsigned char prefix;  // 0xF3, 0xF2 or 0x66
+  unsigned char map;     // 1: one-byte map, 2: 0F map
+  unsigned char opcode;
+  const char* text;
+};
+inline constexpr int kPrefixedFormCount = 142;
+extern const PrefixedForm kPrefixedForms[kPrefixedFormCount];
 
 }  // namespace tarvex::disasm

@@ -26,19 +26,25 @@ void AppendHex(std::string& out, uint64_t value, int digits) {
   for (int shift = (digits - 1) * 4; shift >= 0; shift -= 4) out += kHexDigits[(value >> shift) & 0xF];
 }
 
-// The floating-point register forms, 64 per escape, expanded once from the
-// rows of kFpuEscapeMaps.
-struct FpuRegisterForms {
-  std::string text[8][64];
+// Tables derived once from the template data: the floating-point register
+// forms (64 per escape, from the rows of kFpuEscapeMaps) and the prefixed
+// forms by prefix, map and opcode.
+struct DerivedTables {
+  std::string fpuRegisterForms[8][64];
+  const char* prefixedForms[3][2][256] = {};  // [F3, F2, 66][one-byte, 0F][opcode]
 
-  FpuRegisterForms() {
+  DerivedTables() {
     for (int escape = 0; escape < 8; ++escape) {
       for (int row = 0; row < 8; ++row) {
         const std::string_view rowText = kFpuEscapeMaps[escape].registerRows[row];
-        for (int rm = 0; rm < 8; ++rm) text[escape][row * 8 + rm] = RowEntry(rowText, rm);
+        for (int rm = 0; rm < 8; ++rm) fpuRegisterForms[escape][row * 8 + rm] = RowEntry(rowText, rm);
       }
     }
+    for (const PrefixedForm& form : kPrefixedForms)
+      prefixedForms[PrefixIndex(form.prefix)][form.map - 1][form.opcode] = form.text;
   }
+
+  static int PrefixIndex(uint8_t prefix) { return prefix == 0xF3 ? 0 : prefix == 0xF2 ? 1 : 2; }
 
   static std::string RowEntry(std::string_view row, int rm) {
     if (row.find('|') != std::string_view::npos) {
@@ -52,9 +58,9 @@ struct FpuRegisterForms {
   }
 };
 
-const FpuRegisterForms& FpuForms() {
-  static const FpuRegisterForms forms;
-  return forms;
+const DerivedTables& Derived() {
+  static const DerivedTables tables;
+  return tables;
 }
 
 // Text for the "%s" size marker, whose character is '0' + the operand size.
@@ -82,6 +88,7 @@ class Expansion {
 
   void Run(uint32_t& length, std::string& text) {
     Continue(kOneByteMap);
+    if (repeatPrefix_ != 0) first_.insert(0, repeatPrefix_ == 0xF3 ? "rep " : "repne ");
     if (truncated_) {
       text = "DB      $";
       AppendHex(text, code_[0], 2);
@@ -150,7 +157,26 @@ class Expansion {
 
   void Continue(const char* const* map) {
     uint8_t byte = 0;
-    if (Next(byte)) Expand(map[byte]);
+    if (!Next(byte)) return;
+    const char* prefixed = PrefixedForm(map == kTwoByteMap ? 1 : 0, byte);
+    Expand(prefixed != nullptr ? prefixed : map[byte]);
+  }
+
+  // The form an opcode takes after a mandatory prefix; the prefix is used up.
+  // F3 and F2 take precedence over 66.
+  const char* PrefixedForm(int map, uint8_t opcode) {
+    const auto& forms = Derived().prefixedForms;
+    if (repeatPrefix_ != 0) {
+      const char* form = forms[DerivedTables::PrefixIndex(repeatPrefix_)][map][opcode];
+      if (form != nullptr) repeatPrefix_ = 0;
+      return form;
+    }
+    if (map == 1 && operandSize_ == 2) {
+      const char* form = forms[DerivedTables::PrefixIndex(0x66)][map][opcode];
+      if (form != nullptr) operandSize_ = 4;
+      return form;
+    }
+    return nullptr;
   }
 
   void Escape(char kind, char arg) {
@@ -169,6 +195,12 @@ class Expansion {
       case 'p':
         if (const char* name = SegmentPrefix(arg)) {
           segment_ = name;
+          return Continue(kOneByteMap);
+        }
+        break;
+      case 'r':
+        if (arg == 'p' || arg == 'n') {
+          repeatPrefix_ = arg == 'p' ? 0xF3 : 0xF2;
           return Continue(kOneByteMap);
         }
         break;
@@ -210,7 +242,7 @@ class Expansion {
     if (modrm < 0xC0)
       Expand(kFpuEscapeMaps[escape].memory[Reg()]);
     else
-      Expand(FpuForms().text[escape][modrm - 0xC0].c_str());
+      Expand(Derived().fpuRegisterForms[escape][modrm - 0xC0].c_str());
   }
 
   // Operand size in bytes for a type letter; -1 for an unknown letter.
@@ -246,7 +278,8 @@ class Expansion {
         first_ += method;
         first_ += char('0' + Reg());
         return;
-      case 'E': case 'M': case 'R': return RegisterOrMemory(size, &Expansion::GeneralRegister);
+      case 'E': case 'M': return RegisterOrMemory(size, &Expansion::GeneralRegister);
+      case 'R': return GeneralRegister(Rm(), size);  // the processor ignores the mod field here
       case 'Q': return RegisterOrMemory(size, &Expansion::MmxRegister);
       case 'W': return RegisterOrMemory(size, &Expansion::XmmRegister);
       case 'G': return GeneralRegister(Reg(), size);
@@ -503,6 +536,7 @@ class Expansion {
   int addressSize_ = 4;
   int modrm_ = -1;
   const char* segment_ = nullptr;
+  uint8_t repeatPrefix_ = 0;  // F3 or F2 not (yet) used up by a prefixed form
   bool sizeFlag_ = true;
   std::string first_;
 };

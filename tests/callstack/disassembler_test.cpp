@@ -82,6 +82,7 @@ const Case kCases[] = {
     {{0x0F, 0xAD, 0xC2}, "shrd    edx, eax, cl"},
     {{0x0F, 0xC8}, "bswap   eax"},
     {{0x0F, 0x20, 0xC0}, "mov     eax, C0"},
+    {{0x0F, 0x20, 0x05}, "mov     ebp, C0"},  // always a register, whatever the mod field says
     {{0x0F, 0x00, 0xC8}, "str     ax"},
     // the operand-size prefix
     {{0x66, 0xB8, 0x34, 0x12}, "mov     ax, $1234"},
@@ -100,6 +101,16 @@ const Case kCases[] = {
     {{0xF3, 0xAB}, "rep stosd"},
     {{0xF2, 0xAE}, "repne scasb"},
     {{0xF0, 0x0F, 0xB1, 0x0A}, "lock cmpxchg [edx], ecx"},
+    {{0xF3, 0x3E, 0xA5}, "rep movsd"},
+    {{0xF3, 0x83, 0xC0, 0x01}, "rep add     eax, +$01"},  // kept where it has no meaning
+    // forms chosen by a mandatory prefix
+    {{0xF3, 0x90}, "pause"},
+    {{0xF3, 0x0F, 0xBC, 0xC8}, "tzcnt   ecx, eax"},
+    {{0x66, 0xF3, 0x0F, 0xB8, 0xC8}, "popcnt  cx, ax"},
+    {{0xF2, 0x0F, 0x51, 0xC1}, "DB      $F2, $0F, $51, $C1  //sqrtsd  xmm0, xmm1"},
+    {{0x66, 0x0F, 0x6F, 0x07}, "DB      $66, $0F, $6F, $07  //movdqa  xmm0, xmmword ptr [edi]"},
+    {{0x66, 0x0F, 0x7E, 0xC0}, "DB      $66, $0F, $7E, $C0  //movd    eax, xmm0"},
+    {{0x66, 0x0F, 0xEF, 0xC0}, "DB      $66, $0F, $EF, $C0  //pxor    xmm0, xmm0"},
     {{0x98}, "cwde"},
     {{0x66, 0x98}, "cbw"},
     {{0x99}, "cdq"},
