@@ -12,6 +12,9 @@ cmake --preset host >/dev/null
 cmake --build --preset host
 cmake --preset win32 >/dev/null
 cmake --build --preset win32
+# Fuzzers (clang, sanitizers): only their targets, for short bounded runs.
+cmake --preset host-asan >/dev/null
+cmake --build --preset host-asan --target fuzzers
 
 trap vx_cleanup EXIT
 vx_ensure_display
@@ -19,6 +22,8 @@ vx_start_wineserver
 
 host_status=0
 ctest --preset host || host_status=$?
+echo
+ctest --preset host-asan -L fuzz || host_status=$?
 echo
 ctest --preset win32
 exit "$host_status"
