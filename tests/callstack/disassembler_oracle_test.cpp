@@ -12,7 +12,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <filesystem>
 #include <map>
 #include <string>
 #include <string_view>
@@ -20,14 +19,13 @@
 
 #include "crashreport/callstack/disassembler.h"
 #include "crashreport/callstack/instruction_length.h"
+#include "tests/callstack/oracle_support.h"
 #include "tests/callstack/pe_code_sections.h"
 
 namespace {
 
 using namespace tarvex;
-namespace fs = std::filesystem;
-
-const char* const kWineDlls = "/usr/lib/i386-linux-gnu/wine/i386-windows";
+using testsupport::HexBytes;
 
 // Our names (the opcode map's) → Capstone's, where only the notation differs.
 const std::map<std::string, std::string, std::less<>> kNotation = {
@@ -81,36 +79,6 @@ std::string OurMnemonic(std::string_view text) {
   return mnemonic;
 }
 
-class Capstone {
- public:
-  Capstone() {
-    if (cs_open(CS_ARCH_X86, CS_MODE_32, &handle_) != CS_ERR_OK) throw std::runtime_error("cs_open failed");
-    insn_ = cs_malloc(handle_);
-  }
-  ~Capstone() {
-    cs_free(insn_, 1);
-    cs_close(&handle_);
-  }
-  // The instruction at `code`, or nullptr when Capstone cannot decode it.
-  const cs_insn* Decode(const uint8_t* code, size_t size, uint64_t address) {
-    return cs_disasm_iter(handle_, &code, &size, &address, insn_) ? insn_ : nullptr;
-  }
-
- private:
-  csh handle_ = 0;
-  cs_insn* insn_ = nullptr;
-};
-
-std::string HexBytes(const uint8_t* code, size_t size) {
-  std::string text;
-  char byte[4];
-  for (size_t i = 0; i < size; ++i) {
-    std::snprintf(byte, sizeof byte, i ? " %02X" : "%02X", code[i]);
-    text += byte;
-  }
-  return text;
-}
-
 // Disagreements of one kind, with a count and the first example.
 struct Kinds {
   struct Entry {
@@ -141,7 +109,7 @@ struct Tally {
   Kinds undecoded;             // Capstone decodes, we or the length decoder do not
 };
 
-void CompareSection(Capstone& capstone, const testsupport::CodeSection& section, Tally& tally) {
+void CompareSection(testsupport::Capstone& capstone, const testsupport::CodeSection& section, Tally& tally) {
   TDisAsm disasm;
   std::string text;
   const uint8_t* code = section.bytes.data();
@@ -177,32 +145,17 @@ void CompareSection(Capstone& capstone, const testsupport::CodeSection& section,
   }
 }
 
-std::vector<std::string> ModulePaths() {
-  std::vector<std::string> paths;
-  std::error_code error;
-  for (const auto& entry : fs::directory_iterator(kWineDlls, error))
-    if (entry.path().extension() == ".dll") paths.push_back(entry.path().string());
-  std::sort(paths.begin(), paths.end());
-  if (fs::is_directory(VX_WIN32_BUILD_DIR, error)) {
-    for (const auto& entry : fs::recursive_directory_iterator(VX_WIN32_BUILD_DIR, error))
-      if (entry.is_regular_file() && entry.path().extension() == ".exe" &&
-          entry.path().string().find("/CMakeFiles/") == std::string::npos)
-        paths.push_back(entry.path().string());
-  }
-  return paths;
-}
-
 double Percent(uint64_t part, uint64_t whole) { return 100.0 * part / std::max<uint64_t>(whole, 1); }
 
 TEST(DisassemblerOracle, AgreesWithCapstoneAndTheLengthDecoder) {
-  Capstone capstone;
+  testsupport::Capstone capstone;
   Tally tally;
   size_t modules = 0;
-  for (const std::string& path : ModulePaths()) {
+  for (const std::string& path : testsupport::OracleModulePaths()) {
     for (const auto& section : testsupport::ReadCodeSections(path)) CompareSection(capstone, section, tally);
     ++modules;
   }
-  ASSERT_GT(modules, 0u) << "no i686 modules found under " << kWineDlls;
+  ASSERT_GT(modules, 0u) << "no i686 modules found under " << testsupport::kWineDlls;
   std::printf("%zu modules, %llu instructions; all three decode %llu (%.4f%%)\n", modules,
               (unsigned long long)tally.instructions, (unsigned long long)tally.allDecode,
               Percent(tally.allDecode, tally.instructions));

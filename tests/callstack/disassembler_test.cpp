@@ -288,8 +288,9 @@ TEST(Disassembler, EveryTemplateExpands) {
         const Decoded d = Decode(bytes);
         const bool twoByte = !prefix.empty() && prefix.back() == 0x0F;
         const bool segmentRegister = (opcode == 0x8C || opcode == 0x8E) && !twoByte;  // reg 6, 7: none
-        if (!(segmentRegister && ((modrm >> 3) & 7) >= 6))
+        if (!(segmentRegister && ((modrm >> 3) & 7) >= 6)) {
           ASSERT_EQ(d.text.find("???"), std::string::npos) << std::hex << opcode << " " << modrm << ": " << d.text;
+        }
         ASSERT_GE(d.length, 1u);
         ASSERT_LE(d.length, kMaxInstructionBytes);
       }

@@ -17,14 +17,14 @@
 #include <vector>
 
 #include "crashreport/callstack/instruction_length.h"
+#include "tests/callstack/oracle_support.h"
 #include "tests/callstack/pe_code_sections.h"
 
 namespace {
 
 using namespace tarvex;
+using testsupport::HexBytes;
 namespace fs = std::filesystem;
-
-const char* const kWineDlls = "/usr/lib/i386-linux-gnu/wine/i386-windows";
 
 // Instructions of one kind (opcode map and opcode) with one example.
 struct Kinds {
@@ -65,16 +65,6 @@ struct Tally {
   }
 };
 
-std::string HexBytes(const uint8_t* code, size_t size) {
-  std::string text;
-  char byte[4];
-  for (size_t i = 0; i < size; ++i) {
-    std::snprintf(byte, sizeof byte, i ? " %02X" : "%02X", code[i]);
-    text += byte;
-  }
-  return text;
-}
-
 // The opcode bytes without prefixes, e.g. "0F 38 F1".
 std::string Kind(const uint8_t* code, const InstructionShape& shape) {
   return HexBytes(code + shape.prefixCount, shape.opcodeLength);
@@ -86,35 +76,15 @@ void PrintKinds(const char* title, const Kinds& kinds) {
                 entry.example.c_str());
 }
 
-class Capstone {
- public:
-  Capstone() {
-    if (cs_open(CS_ARCH_X86, CS_MODE_32, &handle_) != CS_ERR_OK) throw std::runtime_error("cs_open failed");
-    insn_ = cs_malloc(handle_);
-  }
-  ~Capstone() {
-    cs_free(insn_, 1);
-    cs_close(&handle_);
-  }
-  // Length of the instruction at `code`, 0 when Capstone cannot decode it.
-  size_t Length(const uint8_t* code, size_t size, uint64_t address) {
-    const uint8_t* at = code;
-    return cs_disasm_iter(handle_, &at, &size, &address, insn_) ? insn_->size : 0;
-  }
-
- private:
-  csh handle_ = 0;
-  cs_insn* insn_ = nullptr;
-};
-
-Tally CompareSection(Capstone& capstone, const testsupport::CodeSection& section) {
+Tally CompareSection(testsupport::Capstone& capstone, const testsupport::CodeSection& section) {
   Tally tally;
   const uint8_t* code = section.bytes.data();
   const size_t size = section.bytes.size();
   for (size_t at = 0; at < size;) {
     InstructionShape ours;
     const DecodeStatus status = DecodeInstruction(code + at, size - at, ours);
-    const size_t theirs = capstone.Length(code + at, size - at, section.address + at);
+    const cs_insn* decoded = capstone.Decode(code + at, size - at, section.address + at);
+    const size_t theirs = decoded ? decoded->size : 0;
     if (status == DecodeStatus::kTruncated) break;  // the section ends inside an instruction
     const bool oursValid = status == DecodeStatus::kValid;
     if (oursValid && theirs) {
@@ -135,27 +105,11 @@ Tally CompareSection(Capstone& capstone, const testsupport::CodeSection& section
   return tally;
 }
 
-std::vector<std::string> ModulePaths() {
-  std::vector<std::string> paths;
-  std::error_code error;
-  for (const auto& entry : fs::directory_iterator(kWineDlls, error))
-    if (entry.path().extension() == ".dll") paths.push_back(entry.path().string());
-  std::sort(paths.begin(), paths.end());
-  // Programs of the Windows build (tests and the application), when built.
-  if (fs::is_directory(VX_WIN32_BUILD_DIR, error)) {
-    for (const auto& entry : fs::recursive_directory_iterator(VX_WIN32_BUILD_DIR, error))
-      if (entry.is_regular_file() && entry.path().extension() == ".exe" &&
-          entry.path().string().find("/CMakeFiles/") == std::string::npos)
-        paths.push_back(entry.path().string());
-  }
-  return paths;
-}
-
 TEST(InstructionLengthOracle, AgreesWithCapstoneOnRealModules) {
-  Capstone capstone;
+  testsupport::Capstone capstone;
   Tally total;
   size_t modules = 0;
-  for (const std::string& path : ModulePaths()) {
+  for (const std::string& path : testsupport::OracleModulePaths()) {
     if (!fs::exists(path)) continue;
     Tally module;
     for (const auto& section : testsupport::ReadCodeSections(path)) module.Add(CompareSection(capstone, section));
@@ -166,7 +120,7 @@ TEST(InstructionLengthOracle, AgreesWithCapstoneOnRealModules) {
                 (unsigned long long)module.different.Count());
     total.Add(module);
   }
-  ASSERT_GT(modules, 0u) << "no i686 modules found under " << kWineDlls;
+  ASSERT_GT(modules, 0u) << "no i686 modules found under " << testsupport::kWineDlls;
   std::printf("TOTAL %zu modules: %llu instructions both decode, %llu agree (%.4f%%); "
               "%llu decoded only by us, %llu only by Capstone\n",
               modules, (unsigned long long)total.bothDecode, (unsigned long long)total.agree,
