@@ -89,11 +89,11 @@ Tally CompareSection(testsupport::Capstone& capstone, const testsupport::CodeSec
     const bool oursValid = status == DecodeStatus::kValid;
     if (oursValid && theirs) {
       ++tally.bothDecode;
-      const std::string example = HexBytes(code + at, std::min<size_t>(std::max<size_t>(ours.length, theirs), size - at));
       if (ours.length == theirs) {
         ++tally.agree;
       } else {
-        tally.different.Add(Kind(code + at, ours), example);
+        const size_t longer = std::min<size_t>(std::max<size_t>(ours.length, theirs), size - at);
+        tally.different.Add(Kind(code + at, ours), HexBytes(code + at, longer));
       }
     } else if (oursValid) {
       tally.onlyOurs.Add(Kind(code + at, ours), HexBytes(code + at, ours.length));
