@@ -14,6 +14,8 @@
 //                          that prefix (kPrefixedForms);
 //   "@o2" "@o4" "@o8"      size letter of a string or conversion instruction;
 //   "@e" + character       "e" + character with a 32-bit operand size ("@eax" is eax or ax);
+//   "@m "                  write the memory operand's size even beside a register
+//                          (an MMX/XMM register does not fix it);
 //   "%c" at the start      the instruction is shown as data, the decoded form as a comment.
 #pragma once
 

@@ -217,6 +217,9 @@ class Expansion {
           return;
         }
         break;
+      case 'm':
+        sizeFlag_ = true;
+        return;
       case 'e':
         if (operandSize_ != 2) first_ += 'e';
         first_ += arg;

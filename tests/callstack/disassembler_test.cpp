@@ -111,6 +111,8 @@ const Case kCases[] = {
     {{0xF2, 0x0F, 0x51, 0xC1}, "DB      $F2, $0F, $51, $C1  //sqrtsd  xmm0, xmm1"},
     {{0x66, 0x0F, 0x6F, 0x07}, "DB      $66, $0F, $6F, $07  //movdqa  xmm0, xmmword ptr [edi]"},
     {{0x66, 0x0F, 0x7E, 0xC0}, "DB      $66, $0F, $7E, $C0  //movd    eax, xmm0"},
+    {{0xF3, 0x0F, 0x58, 0x06}, "DB      $F3, $0F, $58, $06  //addss   xmm0, dword ptr [esi]"},  // xmm0 does not fix it
+    {{0x0F, 0x6E, 0x00}, "DB      $0F, $6E, $00  //movd    MM0, dword ptr [eax]"},
     {{0x66, 0x0F, 0xEF, 0xC0}, "DB      $66, $0F, $EF, $C0  //pxor    xmm0, xmm0"},
     {{0x98}, "cwde"},
     {{0x66, 0x98}, "cbw"},
