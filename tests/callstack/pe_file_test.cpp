@@ -26,7 +26,9 @@ TEST(PeFile, ReadsImageBaseAndSections) {
   EXPECT_EQ(layout.sections[1].name, ".bss");
   EXPECT_EQ(layout.sections[1].fileSize, 0u);
   EXPECT_FALSE(layout.sections[1].IsCode());
-  EXPECT_TRUE(PeSection{.characteristics = PeSection::kExecutable}.IsCode());
+  PeSection executableOnly;
+  executableOnly.characteristics = PeSection::kExecutable;
+  EXPECT_TRUE(executableOnly.IsCode());
 }
 
 TEST(PeFile, RejectsWhatIsNotAPe32File) {
