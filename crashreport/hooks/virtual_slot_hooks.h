@@ -33,6 +33,8 @@ class THookedMethodsList {
     void* previous;
     int slot;
   };
+  std::vector<Record>::reverse_iterator Find(void* table, int slot);
+
   mutable std::mutex lock_;
   std::vector<Record> records_;
 };

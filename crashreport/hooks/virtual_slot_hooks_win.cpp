@@ -3,6 +3,8 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <iterator>
+#include <string>
 
 #include "crashreport/callstack/process_memory_win.h"
 #include "crashreport/hooks/code_writer.h"
@@ -26,12 +28,20 @@ bool InLoadedModule(const void* address) {
 }
 
 [[noreturn]] void CannotHookSlot(void* table, int slot) {
-  throw EHookingError(rtl::Format(kCannotHookMessage, rtl::Format("slot %d of the method table at $%p", slot, table).c_str()));
+  const std::string name = rtl::Format("slot %d of the method table at $%p", slot, table);
+  throw EHookingError(rtl::Format(kCannotHookMessage, name.c_str()));
 }
 
 }  // namespace
 
 THookedMethodsList::~THookedMethodsList() { RestoreAll(); }
+
+// The latest record of the slot: a slot hooked again with another routine
+// unwinds one hook at a time.
+std::vector<THookedMethodsList::Record>::reverse_iterator THookedMethodsList::Find(void* table, int slot) {
+  return std::find_if(records_.rbegin(), records_.rend(),
+                      [&](const Record& r) { return r.table == table && r.slot == slot; });
+}
 
 void* THookedMethodsList::Patch(void* table, int slot, void* newRoutine) {
   std::lock_guard<std::mutex> guard(lock_);
@@ -40,9 +50,8 @@ void* THookedMethodsList::Patch(void* table, int slot, void* newRoutine) {
   if (slot < 0 || !ReadValue(ThisProcessMemory(), uint32_t(uintptr_t(address)), current)) CannotHookSlot(table, slot);
   void* const previous = reinterpret_cast<void*>(uintptr_t(current));
   if (previous == newRoutine) {
-    for (const Record& r : records_)
-      if (r.table == table && r.slot == slot) return r.previous;
-    return previous;
+    const auto record = Find(table, slot);
+    return record != records_.rend() ? record->previous : previous;
   }
   if (!InLoadedModule(address) || !WriteSlot(table, slot, newRoutine)) CannotHookSlot(table, slot);
   records_.push_back({table, previous, slot});
@@ -51,10 +60,9 @@ void* THookedMethodsList::Patch(void* table, int slot, void* newRoutine) {
 
 bool THookedMethodsList::Restore(void* table, int slot) {
   std::lock_guard<std::mutex> guard(lock_);
-  const auto it = std::find_if(records_.begin(), records_.end(),
-                               [&](const Record& r) { return r.table == table && r.slot == slot; });
-  if (it == records_.end() || !WriteSlot(table, slot, it->previous)) return false;
-  records_.erase(it);
+  const auto record = Find(table, slot);
+  if (record == records_.rend() || !WriteSlot(table, slot, record->previous)) return false;
+  records_.erase(std::next(record).base());
   return true;
 }
 

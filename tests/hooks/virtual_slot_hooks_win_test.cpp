@@ -13,6 +13,9 @@ struct SlotTestCounter {
 struct SlotTestReplacement {
   virtual int Value() const { return 99; }
 };
+struct SlotTestSecondReplacement {
+  virtual int Value() const { return 7; }
+};
 
 namespace {
 
@@ -47,6 +50,24 @@ TEST(VirtualSlotHooks, PatchesTheSlotOnceAndRestoresIt) {
   EXPECT_EQ(CallValue(counter), 3);
   EXPECT_FALSE(list.Restore(table, 0)) << "not hooked any more";
   EXPECT_EQ(list.Count(), 0u);
+}
+
+TEST(VirtualSlotHooks, ASlotHookedAgainWithAnotherRoutineUnwindsOneHookAtATime) {
+  const Counter counter;
+  const Replacement replacement;
+  const SlotTestSecondReplacement second;
+  void** const table = MethodTable(&counter);
+  void* const original = table[0];
+  void* const first = MethodTable(&replacement)[0];
+
+  THookedMethodsList list;
+  EXPECT_EQ(list.Patch(table, 0, first), original);
+  EXPECT_EQ(list.Patch(table, 0, MethodTable(&second)[0]), first);
+  EXPECT_EQ(CallValue(counter), 7);
+  EXPECT_TRUE(list.Restore(table, 0));
+  EXPECT_EQ(CallValue(counter), 99);
+  EXPECT_TRUE(list.Restore(table, 0));
+  EXPECT_EQ(table[0], original);
 }
 
 TEST(VirtualSlotHooks, DestroyingTheListUnhooksEverySlot) {
