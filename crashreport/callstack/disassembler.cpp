@@ -292,9 +292,10 @@ class Expansion {
         sizeFlag_ = false;
         first_ += kSegmentRegisters[Reg()];
         return;
-      case 'H': return Immediate(size, true);
-      case 'I': return Immediate(size, false);
-      case 'J': return Branch(size, kind);
+      case 'H': case 'I': case 'J':
+        if (size < 1 || size > 4) break;  // immediates and branch displacements are 1, 2 or 4 bytes
+        if (method == 'J') return Branch(size, kind);
+        return Immediate(size, method == 'H');
       case 'O': return DirectOffset(size);
     }
     first_ += "???";

@@ -85,6 +85,7 @@ const Case kCases[] = {
     {{0x0F, 0x20, 0xC0}, "mov     eax, C0"},
     {{0x0F, 0x20, 0x05}, "mov     ebp, C0"},  // always a register, whatever the mod field says
     {{0x0F, 0x00, 0xC8}, "str     ax"},
+    {{0x8C, 0xF0}, "mov     ax, ???"},  // there is no segment register 6
     // the operand-size prefix
     {{0x66, 0xB8, 0x34, 0x12}, "mov     ax, $1234"},
     {{0x66, 0x05, 0x34, 0x12}, "add     ax, $1234"},
