@@ -1,4 +1,4 @@
-#include "tests/hooks/executable_code_win.h"
+#include "tests/callstack/hooks/executable_code_win.h"
 
 #include <cstring>
 #include <stdexcept>

@@ -1,9 +1,9 @@
-#include "crashreport/hooks/virtual_slot_hooks.h"
+#include "crashreport/callstack/hooks/virtual_slot_hooks.h"
 
 #include <gtest/gtest.h>
 
-#include "crashreport/hooks/hook_errors.h"
-#include "tests/hooks/executable_code_win.h"
+#include "crashreport/callstack/hooks/hook_errors.h"
+#include "tests/callstack/hooks/executable_code_win.h"
 
 // Classes with external linkage: for a class in an anonymous namespace the
 // compiler knows every override and calls it directly, past the method table.

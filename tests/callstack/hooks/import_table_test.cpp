@@ -1,8 +1,8 @@
-#include "crashreport/hooks/import_table.h"
+#include "crashreport/callstack/hooks/import_table.h"
 
 #include <gtest/gtest.h>
 
-#include "tests/hooks/synthetic_image.h"
+#include "tests/callstack/hooks/synthetic_image.h"
 
 namespace {
 

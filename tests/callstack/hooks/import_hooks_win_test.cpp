@@ -1,12 +1,12 @@
-#include "crashreport/hooks/import_hooks.h"
+#include "crashreport/callstack/hooks/import_hooks.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 
-#include "crashreport/hooks/hook_errors.h"
-#include "tests/hooks/executable_code_win.h"
-#include "tests/hooks/synthetic_image.h"
+#include "crashreport/callstack/hooks/hook_errors.h"
+#include "tests/callstack/hooks/executable_code_win.h"
+#include "tests/callstack/hooks/synthetic_image.h"
 
 namespace {
 

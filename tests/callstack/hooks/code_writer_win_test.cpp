@@ -1,8 +1,8 @@
-#include "crashreport/hooks/code_writer.h"
+#include "crashreport/callstack/hooks/code_writer.h"
 
 #include <gtest/gtest.h>
 
-#include "tests/hooks/executable_code_win.h"
+#include "tests/callstack/hooks/executable_code_win.h"
 #include "tests/support/hex_bytes.h"
 
 namespace {

@@ -1,8 +1,8 @@
-#include "crashreport/hooks/hooks_shutdown.h"
+#include "crashreport/callstack/hooks/hooks_shutdown.h"
 
-#include "crashreport/hooks/import_hooks.h"
-#include "crashreport/hooks/procedure_hooks.h"
-#include "crashreport/hooks/virtual_slot_hooks.h"
+#include "crashreport/callstack/hooks/import_hooks.h"
+#include "crashreport/callstack/hooks/procedure_hooks.h"
+#include "crashreport/callstack/hooks/virtual_slot_hooks.h"
 
 namespace tarvex {
 

@@ -1,4 +1,4 @@
-#include "crashreport/hooks/procedure_hooks.h"
+#include "crashreport/callstack/hooks/procedure_hooks.h"
 
 #include <windows.h>
 
@@ -7,9 +7,9 @@
 
 #include "crashreport/callstack/follow_thunk.h"
 #include "crashreport/callstack/process_memory_win.h"
-#include "crashreport/hooks/code_writer.h"
-#include "crashreport/hooks/hook_errors.h"
-#include "crashreport/hooks/trampoline.h"
+#include "crashreport/callstack/hooks/code_writer.h"
+#include "crashreport/callstack/hooks/hook_errors.h"
+#include "crashreport/callstack/hooks/trampoline.h"
 #include "rtl/format.h"
 
 namespace tarvex {

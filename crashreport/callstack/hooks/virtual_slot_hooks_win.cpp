@@ -1,4 +1,4 @@
-#include "crashreport/hooks/virtual_slot_hooks.h"
+#include "crashreport/callstack/hooks/virtual_slot_hooks.h"
 
 #include <windows.h>
 
@@ -7,8 +7,8 @@
 #include <string>
 
 #include "crashreport/callstack/process_memory_win.h"
-#include "crashreport/hooks/code_writer.h"
-#include "crashreport/hooks/hook_errors.h"
+#include "crashreport/callstack/hooks/code_writer.h"
+#include "crashreport/callstack/hooks/hook_errors.h"
 #include "rtl/format.h"
 
 namespace tarvex {

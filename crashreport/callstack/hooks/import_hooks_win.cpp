@@ -1,11 +1,11 @@
-#include "crashreport/hooks/import_hooks.h"
+#include "crashreport/callstack/hooks/import_hooks.h"
 
 #include <windows.h>
 
 #include "crashreport/callstack/process_memory_win.h"
-#include "crashreport/hooks/code_writer.h"
-#include "crashreport/hooks/hook_errors.h"
-#include "crashreport/hooks/import_table.h"
+#include "crashreport/callstack/hooks/code_writer.h"
+#include "crashreport/callstack/hooks/hook_errors.h"
+#include "crashreport/callstack/hooks/import_table.h"
 #include "rtl/format.h"
 
 namespace tarvex {

@@ -1,4 +1,4 @@
-#include "crashreport/hooks/trampoline.h"
+#include "crashreport/callstack/hooks/trampoline.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "crashreport/hooks/procedure_hooks.h"
+#include "crashreport/callstack/hooks/procedure_hooks.h"
 
 #include <gtest/gtest.h>
 
@@ -6,8 +6,8 @@
 #include <cstring>
 #include <string>
 
-#include "crashreport/hooks/hook_errors.h"
-#include "tests/hooks/executable_code_win.h"
+#include "crashreport/callstack/hooks/hook_errors.h"
+#include "tests/callstack/hooks/executable_code_win.h"
 #include "tests/support/hex_bytes.h"
 
 namespace {

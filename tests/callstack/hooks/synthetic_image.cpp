@@ -1,4 +1,4 @@
-#include "tests/hooks/synthetic_image.h"
+#include "tests/callstack/hooks/synthetic_image.h"
 
 #include <cstring>
 #include <stdexcept>

@@ -1,11 +1,11 @@
-#include "crashreport/hooks/hooks_shutdown.h"
+#include "crashreport/callstack/hooks/hooks_shutdown.h"
 
 #include <gtest/gtest.h>
 
-#include "crashreport/hooks/import_hooks.h"
-#include "crashreport/hooks/procedure_hooks.h"
-#include "crashreport/hooks/virtual_slot_hooks.h"
-#include "tests/hooks/executable_code_win.h"
+#include "crashreport/callstack/hooks/import_hooks.h"
+#include "crashreport/callstack/hooks/procedure_hooks.h"
+#include "crashreport/callstack/hooks/virtual_slot_hooks.h"
+#include "tests/callstack/hooks/executable_code_win.h"
 #include "tests/support/hex_bytes.h"
 
 // External linkage, so that calls go through the method table (see virtual_slot_hooks_win_test.cpp).

@@ -1,4 +1,4 @@
-#include "crashreport/hooks/code_writer.h"
+#include "crashreport/callstack/hooks/code_writer.h"
 
 #include <windows.h>
 
@@ -6,7 +6,7 @@
 #include <cstring>
 #include <vector>
 
-#include "crashreport/hooks/trampoline.h"
+#include "crashreport/callstack/hooks/trampoline.h"
 
 namespace tarvex {
 

@@ -1,4 +1,4 @@
-#include "crashreport/hooks/import_table.h"
+#include "crashreport/callstack/hooks/import_table.h"
 
 #include <string>
 
