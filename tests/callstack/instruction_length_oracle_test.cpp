@@ -119,7 +119,7 @@ Tally CompareSection(testsupport::Capstone& capstone, const testsupport::CodeSec
 }
 
 // One instruction line of the cross binutils' objdump: its address and length
-// (0 for "(bad)").
+// (0 for "(bad)" and ".byte").
 struct ObjdumpInstruction {
   uint32_t address;
   size_t length;
@@ -146,7 +146,11 @@ std::vector<ObjdumpInstruction> ObjdumpInstructions(const std::string& path) {
         ++length;
         ++c;
       }
-    instructions.push_back({address, std::strstr(tab, "(bad)") ? 0 : length});
+    // ".byte" marks an instruction objdump could not finish: the bytes after
+    // it are a run of zeros it elides ("...") or the section's end. C++
+    // exception tables (.gcc_except_table) lie in .text and end that way.
+    const bool undecoded = std::strstr(tab, "(bad)") || std::strstr(tab, ".byte");
+    instructions.push_back({address, undecoded ? 0 : length});
   }
   std::free(line);
   pclose(out);
