@@ -5,6 +5,7 @@
 #include <iterator>
 
 #include "commands.h"
+#include "debug_commands.h"
 
 namespace tarvex::tool {
 namespace {
@@ -15,6 +16,11 @@ const Command kCommands[] = {
     {"help", "", "lists the commands", Help},
     {"disasm", "FILE [--offset N] [--size N] [--base ADDRESS]",
      "lists the instructions of a module's code sections, or of a byte range of any file", Disasm},
+    {"lineinfo", "MODULE OUTPUT [--key TEXT] [--version N]",
+     "writes the module's embedded line table (debug information block) from its DWARF", LineInfoCommand},
+    {"map", "MODULE OUTPUT", "writes a linker map file from the module's DWARF", MapCommand},
+    {"jdbg", "MODULE OUTPUT [--section]",
+     "writes JDBG data from the module's DWARF (with --section: the module with a JCLDEBUG section)", JdbgCommand},
 };
 
 int Help(const Arguments&) {
