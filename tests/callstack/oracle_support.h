@@ -20,6 +20,12 @@ std::vector<std::string> OracleModulePaths();
 // "8B 45 FC"
 std::string HexBytes(const uint8_t* code, size_t size);
 
+// Instructions Capstone is no reference for: it decodes 0F B9 (UD1) as
+// "ud2b" without the ModRM byte that the processor reads (UD1 r32, r/m32).
+inline bool CapstoneMisdecodes(const uint8_t* code, size_t size) {
+  return size >= 2 && code[0] == 0x0F && code[1] == 0xB9;
+}
+
 class Capstone {
  public:
   Capstone();  // 32-bit x86, Intel syntax
