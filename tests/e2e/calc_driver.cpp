@@ -1,0 +1,228 @@
+#include "tests/e2e/calc_driver.h"
+
+#include <commctrl.h>
+
+#include <stdexcept>
+
+namespace e2e {
+
+namespace {
+
+constexpr DWORD kWaitMs = 20000;
+constexpr DWORD kPollMs = 20;
+
+std::wstring ProgramPath() {
+  wchar_t self[MAX_PATH];
+  const DWORD n = GetModuleFileNameW(nullptr, self, MAX_PATH);
+  std::wstring path(self, n);
+  path.resize(path.rfind(L'\\') + 1);  // ...\tests\e2e\ (the build tree)
+  return path + L"..\\..\\app\\ZorvikCalc.exe";
+}
+
+// Polls `done` until it holds or the time is up.
+template <class Condition>
+bool WaitUntil(Condition done) {
+  for (DWORD waited = 0; waited < kWaitMs; waited += kPollMs) {
+    if (done()) return true;
+    Sleep(kPollMs);
+  }
+  return false;
+}
+
+// Polls `find` until it returns a window; nullptr when the time is up.
+template <class Find>
+HWND WaitFor(Find find) {
+  HWND window = nullptr;
+  WaitUntil([&] { return (window = find()) != nullptr; });
+  return window;
+}
+
+struct TopLevelSearch {
+  DWORD processId;
+  std::vector<HWND> windows;
+};
+
+BOOL CALLBACK CollectWindowOfProcess(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<TopLevelSearch*>(param);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner == search->processId) search->windows.push_back(window);
+  return TRUE;
+}
+
+std::vector<HWND> TopLevelWindowsOf(DWORD processId) {
+  TopLevelSearch search{processId, {}};
+  EnumWindows(&CollectWindowOfProcess, reinterpret_cast<LPARAM>(&search));
+  return search.windows;
+}
+
+bool IsMessageBox(HWND window) { return ClassName(window) == L"#32770" && IsWindowVisible(window); }
+
+}  // namespace
+
+CalcDriver::CalcDriver() {
+  const std::wstring path = ProgramPath();
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  if (!CreateProcessW(path.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process_))
+    throw std::runtime_error("cannot start ZorvikCalc.exe, error " + std::to_string(GetLastError()));
+  main_ = WaitFor([this]() -> HWND {
+    for (HWND window : TopLevelWindowsOf(process_.dwProcessId))
+      if (IsWindowVisible(window) && !IsMessageBox(window)) return window;
+    return nullptr;
+  });
+  if (main_ == nullptr) throw std::runtime_error("ZorvikCalc.exe showed no window");
+}
+
+CalcDriver::~CalcDriver() {
+  if (process_.hProcess == nullptr) return;
+  if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
+    PostMessageW(main_, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(process_.hProcess, 5000) == WAIT_TIMEOUT) TerminateProcess(process_.hProcess, 1);
+  }
+  CloseHandle(process_.hThread);
+  CloseHandle(process_.hProcess);
+}
+
+DWORD CalcDriver::CloseAndWait() {
+  PostMessageW(main_, WM_CLOSE, 0, 0);
+  if (WaitForSingleObject(process_.hProcess, kWaitMs) != WAIT_OBJECT_0)
+    throw std::runtime_error("ZorvikCalc.exe did not end after its window was closed");
+  DWORD code = 0;
+  GetExitCodeProcess(process_.hProcess, &code);
+  return code;
+}
+
+HWND CalcDriver::TabControl() const { return FindWindowExW(main_, nullptr, WC_TABCONTROLW, nullptr); }
+
+HWND CalcDriver::PageWindow(const std::wstring& caption) const {
+  return FindWindowExW(TabControl(), nullptr, nullptr, caption.c_str());
+}
+
+ConverterPage CalcDriver::SelectPage(int index, const std::wstring& caption) const {
+  // Moving the tab focus selects the tab and notifies the window, as the
+  // arrow keys do.
+  SendMessageW(TabControl(), TCM_SETCURFOCUS, index, 0);
+  HWND page = PageWindow(caption);
+  if (page == nullptr || !IsWindowVisible(page))
+    throw std::runtime_error("the page of tab " + std::to_string(index) + " did not show");
+  return {page, ChildAt(page, 122, 40), ChildAt(page, 122, 85), ChildAt(page, 122, 128),
+          ChildAt(page, 80, 165), ChildAt(page, 14, 196)};
+}
+
+std::wstring CalcDriver::TabCaption(int index) const {
+  // TCM_GETITEM is not carried across processes: the item and its text
+  // buffer live in the program's memory for the call.
+  constexpr size_t kChars = 64;
+  HANDLE process = process_.hProcess;
+  auto* remote = static_cast<char*>(VirtualAllocEx(process, nullptr, sizeof(TCITEMW) + kChars * sizeof(wchar_t),
+                                                   MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+  if (remote == nullptr) throw std::runtime_error("cannot allocate in the program");
+  TCITEMW item{};
+  item.mask = TCIF_TEXT;
+  item.pszText = reinterpret_cast<wchar_t*>(remote + sizeof(TCITEMW));
+  item.cchTextMax = kChars;
+  wchar_t text[kChars] = {};
+  WriteProcessMemory(process, remote, &item, sizeof item, nullptr);
+  const bool ok = SendMessageW(TabControl(), TCM_GETITEMW, index, reinterpret_cast<LPARAM>(remote)) != 0 &&
+                  ReadProcessMemory(process, item.pszText, text, sizeof text, nullptr);
+  VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  if (!ok) throw std::runtime_error("cannot read tab " + std::to_string(index));
+  text[kChars - 1] = L'\0';
+  return text;
+}
+
+std::vector<HWND> CalcDriver::OtherTopLevelWindows() const {
+  std::vector<HWND> others;
+  for (HWND window : TopLevelWindowsOf(process_.dwProcessId))
+    if (window != main_) others.push_back(window);
+  return others;
+}
+
+void CalcDriver::Click(HWND button) {
+  DWORD_PTR result = 0;
+  if (!SendMessageTimeoutW(button, BM_CLICK, 0, 0, SMTO_NORMAL, kWaitMs, &result))
+    throw std::runtime_error("the click was not handled in time (a message box open?)");
+}
+
+void CalcDriver::ClickAndGoOn(HWND button) { PostMessageW(button, BM_CLICK, 0, 0); }
+
+HWND CalcDriver::WaitForMessageBox() const {
+  return WaitFor([this]() -> HWND {
+    for (HWND window : TopLevelWindowsOf(process_.dwProcessId))
+      if (IsMessageBox(window)) return window;
+    return nullptr;
+  });
+}
+
+std::wstring CalcDriver::MessageBoxText(HWND box) {
+  for (HWND child = GetWindow(box, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT))
+    if (ClassName(child) == L"Static" && !WindowText(child).empty()) return WindowText(child);
+  return {};
+}
+
+void CalcDriver::CloseMessageBox(HWND box) {
+  PostMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+  if (!WaitUntil([box] { return !IsWindow(box); }))
+    throw std::runtime_error("the message box did not close");
+}
+
+HWND ChildAt(HWND parent, int left, int top) {
+  for (HWND child = GetWindow(parent, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+    const RECT r = RectInParent(child);
+    if (r.left == left && r.top == top) return child;
+  }
+  return nullptr;
+}
+
+RECT RectInParent(HWND control) {
+  RECT r;
+  GetWindowRect(control, &r);
+  MapWindowPoints(HWND_DESKTOP, GetParent(control), reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+std::wstring WindowText(HWND window) {
+  const auto length = static_cast<size_t>(SendMessageW(window, WM_GETTEXTLENGTH, 0, 0));
+  std::wstring text(length + 1, L'\0');
+  const auto copied = SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+  text.resize(static_cast<size_t>(copied));
+  return text;
+}
+
+std::wstring ClassName(HWND window) {
+  wchar_t name[64];
+  const int n = GetClassNameW(window, name, 64);
+  return std::wstring(name, n > 0 ? static_cast<size_t>(n) : 0);
+}
+
+void SetWindowTextTo(HWND control, const std::wstring& text) {
+  SendMessageW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void SelectItem(HWND comboBox, int index) { SendMessageW(comboBox, CB_SETCURSEL, index, 0); }
+
+std::vector<std::wstring> ListItems(HWND comboBox) {
+  std::vector<std::wstring> items;
+  const auto count = static_cast<int>(SendMessageW(comboBox, CB_GETCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    std::wstring item(static_cast<size_t>(SendMessageW(comboBox, CB_GETLBTEXTLEN, i, 0)) + 1, L'\0');
+    const auto n = SendMessageW(comboBox, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item.data()));
+    item.resize(n > 0 ? static_cast<size_t>(n) : 0);
+    items.push_back(item);
+  }
+  return items;
+}
+
+std::vector<std::wstring> Lines(HWND memo) {
+  const std::wstring text = WindowText(memo);
+  std::vector<std::wstring> lines;
+  if (text.empty()) return lines;
+  size_t start = 0;
+  for (size_t end; (end = text.find(L"\r\n", start)) != std::wstring::npos; start = end + 2)
+    lines.push_back(text.substr(start, end - start));
+  lines.push_back(text.substr(start));
+  return lines;
+}
+
+}  // namespace e2e

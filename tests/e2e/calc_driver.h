@@ -1,0 +1,84 @@
+// Drives a running ZorvikCalc.exe the way a user would: finds its windows,
+// types into edits, picks list entries, presses buttons, reads texts back.
+// Everything goes through window messages from this separate process.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+// The controls of one converter page, found where the user sees them.
+struct ConverterPage {
+  HWND page;
+  HWND packages;  // drop-down list of packages
+  HWND material;  // material number edit
+  HWND shape;     // Shape edit
+  HWND convert;   // the "转换" button
+  HWND results;   // result text area
+};
+
+class CalcDriver {
+ public:
+  // Starts the program (next to this test: ..\..\app\ZorvikCalc.exe) and
+  // waits until its main window shows. Throws std::runtime_error on failure.
+  CalcDriver();
+  // Closes the program (and kills it if it does not end).
+  ~CalcDriver();
+  CalcDriver(const CalcDriver&) = delete;
+  CalcDriver& operator=(const CalcDriver&) = delete;
+
+  HWND MainWindow() const { return main_; }
+  HWND TabControl() const;
+  DWORD ProcessId() const { return process_.dwProcessId; }
+
+  // Asks the main window to close and waits for the program to end; returns its exit code.
+  DWORD CloseAndWait();
+
+  // The page of the tab with this caption, without selecting it.
+  HWND PageWindow(const std::wstring& caption) const;
+  // Selects tab `index` as the keyboard does (the page switches) and returns
+  // the page's controls.
+  ConverterPage SelectPage(int index, const std::wstring& caption) const;
+  // The caption of tab `index`, read from the tab control.
+  std::wstring TabCaption(int index) const;
+
+  // Top-level windows of the program other than the main window.
+  std::vector<HWND> OtherTopLevelWindows() const;
+
+  // Presses the button and waits until its click has been handled.
+  static void Click(HWND button);
+  // Presses the button without waiting; for a click that opens a modal box.
+  static void ClickAndGoOn(HWND button);
+
+  // Waits for a message box of the program; nullptr when none appears in time.
+  HWND WaitForMessageBox() const;
+  // The box's message text.
+  static std::wstring MessageBoxText(HWND box);
+  // Presses the box's OK button and waits until the box is gone.
+  static void CloseMessageBox(HWND box);
+
+ private:
+  PROCESS_INFORMATION process_{};
+  HWND main_ = nullptr;
+};
+
+// The direct child of `parent` whose top-left corner is at (left, top) in the
+// parent's client area; nullptr when there is none.
+HWND ChildAt(HWND parent, int left, int top);
+// The control's rectangle in its parent's client area.
+RECT RectInParent(HWND control);
+
+std::wstring WindowText(HWND window);
+std::wstring ClassName(HWND window);
+void SetWindowTextTo(HWND control, const std::wstring& text);
+
+void SelectItem(HWND comboBox, int index);
+std::vector<std::wstring> ListItems(HWND comboBox);
+
+// The lines of a multi-line edit (empty text: no lines).
+std::vector<std::wstring> Lines(HWND memo);
+
+}  // namespace e2e

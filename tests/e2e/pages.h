@@ -1,0 +1,22 @@
+// The calculator's four pages as the user sees them.
+#pragma once
+
+#include <string>
+
+namespace e2e {
+
+struct PageInfo {
+  int index;
+  const wchar_t* caption;
+  const char* name;  // names the tests of this page
+};
+
+inline constexpr PageInfo kClothingPage{0, L"衣服Shape转换", "Clothing"};
+inline constexpr PageInfo kWeaponsPage{1, L"武器Shape转换", "Weapons"};
+inline constexpr PageInfo kNpcPage{2, L"npc外观转换", "Npc"};
+inline constexpr PageInfo kMonsterPage{3, L"怪物外观转换", "Monster"};
+inline constexpr PageInfo kPages[] = {kClothingPage, kWeaponsPage, kNpcPage, kMonsterPage};
+
+inline constexpr wchar_t kTitle[] = L"Zorvik素材计算工具";
+
+}  // namespace e2e
