@@ -10,6 +10,9 @@ version=2  # raise when this script changes what it sets up; older prefixes are 
 [ "$(cat "$stamp" 2>/dev/null)" = "$version" ] && exit 0
 
 echo "wine-prefix: creating $WINEPREFIX" >&2
+# A persistent wineserver left running for this prefix (see scripts/lib.sh)
+# would keep "wineserver -w" below waiting for ever: end it first.
+wineserver -k >/dev/null 2>&1 || true
 mkdir -p "$WINEPREFIX"
 wineboot -i </dev/null >/dev/null 2>&1
 wineserver -w
