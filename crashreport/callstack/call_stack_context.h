@@ -43,6 +43,11 @@ struct CallStackContext {
   // The host executable is the development environment, whose own frames
   // (without debug information, or its exception handling) are dropped.
   bool hostIsDevelopmentEnvironment = false;
+
+  // The same surroundings, reading memory from `other`.
+  CallStackContext ReadingFrom(const MemorySpace& other) const {
+    return {other, modules, embedded, external, functionSize, hostIsDevelopmentEnvironment};
+  }
 };
 
 }  // namespace tarvex

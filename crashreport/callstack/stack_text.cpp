@@ -61,6 +61,11 @@ std::string SizeToKb(uint32_t bytes) {
   return std::to_string(kb) + " Kb";
 }
 
+std::string FileVersionText(uint32_t ms, uint32_t ls) {
+  if (ms == 0 && ls == 0) return {};
+  return rtl::Format("%u.%u.%u.%u", ms >> 16, ms & 0xFFFF, ls >> 16, ls & 0xFFFF);
+}
+
 std::string DescribeStackItem(const TTarvexStackItem& item) {
   return rtl::Format("$%8.8x - [%8.8x] %s - ", item.Address, item.ModuleHandle(), ModuleFileName(item).c_str()) +
          NameAndLine(item);

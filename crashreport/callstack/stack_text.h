@@ -25,6 +25,9 @@ std::string PriorityClassName(uint32_t priorityClass);
 // Kilobytes rounded to the nearest (ties to even) followed by " Kb"; empty for 0.
 std::string SizeToKb(uint32_t bytes);
 
+// "major.minor.release.build" from a file version's two 32-bit halves; empty for 0.0.0.0.
+std::string FileVersionText(uint32_t versionMS, uint32_t versionLS);
+
 // "$address - [module] file - unit - class - procedure - line[linesIntoProc]"
 std::string DescribeStackItem(const TTarvexStackItem& item);
 // One line per entry as the internal error log shows a call stack; every line

@@ -15,7 +15,9 @@ void SaveResumerStack(TTarvexThreadInfo& entry, uint32_t resumerThreadID, uint32
   // A walk never looks further than kMaxStackScan bytes (plus its last slot) above its start.
   const uint32_t size = std::min(stackTop - stackPointer, kMaxStackScan + 4);
   std::vector<uint8_t> copy(size);
-  if (ReadMemory(memory, stackPointer, copy.data(), size)) entry.SavedStack = std::move(copy);
+  if (!ReadMemory(memory, stackPointer, copy.data(), size)) return;
+  entry.SavedStack = std::move(copy);
+  entry.SavedStackAddress = stackPointer;
 }
 
 TTarvexThreadsList::TTarvexThreadsList(const TTarvexThreadsList& source) {

@@ -24,8 +24,10 @@ struct TTarvexThreadInfo {
   void* ThreadProc = nullptr;           // start routine taken over otherwise
   uint32_t Parameter = 0;
   // The used part of the resuming thread's stack (from its stack pointer up),
-  // copied when it resumed this thread; empty when none.
+  // copied when it resumed this thread; empty when none. SavedStackAddress
+  // is where the copied bytes were, so the copy is walked at its own place.
   std::vector<uint8_t> SavedStack;
+  uint32_t SavedStackAddress = 0;
   uint8_t Resumed = 0;  // 1 once resumed through the hook
 };
 

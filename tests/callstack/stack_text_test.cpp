@@ -33,6 +33,12 @@ TEST(StackText, BasePriorityGivesThePriorityClassAndItsName) {
   EXPECT_EQ(PriorityClassName(0x10), "");
 }
 
+TEST(StackText, FileVersionTextJoinsTheFourHalvesAndTreatsZeroAsNone) {
+  EXPECT_EQ(FileVersionText(0, 0), "");
+  EXPECT_EQ(FileVersionText(0x00060001, 0x0002000B), "6.1.2.11");
+  EXPECT_EQ(FileVersionText(0xFFFF0000, 0x00000001), "65535.0.0.1");
+}
+
 TEST(StackText, ShownDetailSetFollowsTheOptionBits) {
   const struct {
     uint32_t options;
