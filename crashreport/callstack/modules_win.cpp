@@ -9,6 +9,7 @@
 
 #include "crashreport/callstack/dynamic_library_win.h"
 #include "crashreport/callstack/file_facts_win.h"
+#include "crashreport/callstack/instruction_length.h"
 #include "crashreport/callstack/module_kind.h"
 #include "crashreport/callstack/process_memory_win.h"
 
@@ -155,7 +156,9 @@ CallStackContext& ProcessCallStackContext() {
     std::string host = ModuleFileName(static_cast<uint32_t>(reinterpret_cast<uintptr_t>(GetModuleHandleA(nullptr))));
     host = host.substr(host.find_last_of("\\/") + 1);
     for (char& c : host) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return CallStackContext{ThisProcessMemory(), modules, nullptr, nullptr, {}, host == "BDS.EXE"};
+    // Exports are measured the first time an address is looked up near them, without a limit.
+    auto measure = [](uint32_t address) { return FunctionSize(ThisProcessMemory(), address, 0xFFFFFFFFu); };
+    return CallStackContext{ThisProcessMemory(), modules, nullptr, nullptr, measure, host == "BDS.EXE"};
   }();
   return context;
 }
