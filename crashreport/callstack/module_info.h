@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "crashreport/callstack/debug_info_source.h"
+
 namespace tarvex {
 
 // One exported function of a module.
@@ -56,6 +58,8 @@ struct TTarvexModuleInfo {
   uint8_t ModuleKind = mkUnknown;
   uint16_t DebugVersion = 0;  // version of the embedded debug data (0 when none)
   uint8_t DebugHeader[8] = {};
+  std::vector<uint8_t> LineInfo;                    // the embedded line table, empty when none
+  std::unique_ptr<TVXDebugInfoSource> DebugSource;  // map, TD32 or JDBG data; empty when none
   double FileDate = 0;  // days since 1899-12-30, local time
   std::string DataKey;
   uint8_t DataValid = 1;

@@ -7,6 +7,7 @@
 #include <cctype>
 #include <vector>
 
+#include "crashreport/callstack/debug_lookups.h"
 #include "crashreport/callstack/dynamic_library_win.h"
 #include "crashreport/callstack/file_facts_win.h"
 #include "crashreport/callstack/instruction_length.h"
@@ -110,8 +111,10 @@ TTarvexModuleInfo* AddModuleInfo(uint32_t handle, const std::string& fileName, b
   module->Version = version.Version;
   module->Description = version.Description;
   module->FileSize = file.Size;
-  if (loadDebugInfo && !State().refreshing)
+  if (loadDebugInfo && !State().refreshing) {
     module->ModuleKind = ImageModuleKind(ThisProcessMemory(), handle, HasPackageResources(fileName));
+    module->DebugSource = LoadDebugSource(TVXModuleImage{&ThisProcessMemory(), handle, fileName});
+  }
   return State().list.Add(std::move(module));
 }
 
@@ -158,7 +161,9 @@ CallStackContext& ProcessCallStackContext() {
     for (char& c : host) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     // Exports are measured the first time an address is looked up near them, without a limit.
     auto measure = [](uint32_t address) { return FunctionSize(ThisProcessMemory(), address, 0xFFFFFFFFu); };
-    return CallStackContext{ThisProcessMemory(), modules, nullptr, nullptr, measure, host == "BDS.EXE"};
+    static const EmbeddedLineTableLookup embedded(ThisProcessMemory());
+    static const ExternalSourceLookup external;
+    return CallStackContext{ThisProcessMemory(), modules, &embedded, &external, measure, host == "BDS.EXE"};
   }();
   return context;
 }
