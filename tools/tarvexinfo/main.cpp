@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "crashreport/core/system_facts.h"
+#include "process_lists.h"
 
 namespace {
 
@@ -29,5 +30,7 @@ int main() {
     firstSection = false;
     for (const SystemFactItem& item : section.items) PrintItem(item.defaultLabel, *item.value);
   }
+  tarvex::info::PrintModulesList();
+  tarvex::info::PrintProcessesList();
   return 0;
 }
