@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <map>
+#include <set>
 #include <stdexcept>
 
 namespace tarvex::tool {
@@ -93,6 +94,19 @@ ProgramLines ReadDwarfLines(const std::string& modulePath) {
   for (const auto& unit : context->compile_units()) {
     const llvm::DWARFDebugLine::LineTable* table = context->getLineTableForUnit(unit.get());
     if (table == nullptr) continue;
+    // Inlined code may start or end between two line rows: its edges are
+    // places where the outermost line can change too.
+    std::set<uint64_t> inlineEdges;
+    for (const llvm::DWARFDebugInfoEntry& entry : unit->dies()) {
+      const DWARFDie die(unit.get(), &entry);
+      if (die.getTag() != dwarf::DW_TAG_inlined_subroutine) continue;
+      auto ranges = die.getAddressRanges();
+      if (!ranges) {
+        llvm::consumeError(ranges.takeError());
+        continue;
+      }
+      for (const llvm::DWARFAddressRange& range : *ranges) inlineEdges.insert({range.LowPC, range.HighPC});
+    }
     for (const llvm::DWARFDebugInfoEntry& entry : unit->dies()) {
       const DWARFDie die(unit.get(), &entry);
       if (die.getTag() != dwarf::DW_TAG_subprogram) continue;
@@ -116,6 +130,7 @@ ProgramLines ReadDwarfLines(const std::string& modulePath) {
                                   range.HighPC - range.LowPC, rows);
         std::vector<uint64_t> addresses{range.LowPC};
         for (uint32_t row : rows) addresses.push_back(table->Rows[row].Address.Address);
+        addresses.insert(addresses.end(), inlineEdges.lower_bound(range.LowPC), inlineEdges.lower_bound(range.HighPC));
         std::sort(addresses.begin(), addresses.end());
         addresses.erase(std::unique(addresses.begin(), addresses.end()), addresses.end());
         for (uint64_t address : addresses) {

@@ -8,7 +8,7 @@ namespace tarvex::tool {
 namespace {
 
 std::string Format(const char* format, auto... values) {
-  char buffer[512];
+  char buffer[64];  // numbers only: names are appended, never formatted
   std::snprintf(buffer, sizeof buffer, format, values...);
   return buffer;
 }
@@ -42,21 +42,21 @@ std::string WriteMapFile(const ProgramLines& program) {
   map += Format(" 0001:00000000 %08XH .text                   CODE\r\n", codeEnd);
   map += "\r\nDetailed map of segments\r\n\r\n";
   for (const UnitLines& unit : units)
-    map += Format(" 0001:%08X %08X C=CODE     S=.text    G=(none)   M=%s ALIGN=PARA\r\n", unit.start,
-                  unit.end - unit.start, WithoutBlanks(StemOf(unit.file)).c_str());
+    map += Format(" 0001:%08X %08X C=CODE     S=.text    G=(none)   M=", unit.start, unit.end - unit.start) +
+           WithoutBlanks(StemOf(unit.file)) + " ALIGN=PARA\r\n";
 
   std::vector<std::pair<std::string, uint32_t>> publics;
   for (const FunctionLines& function : program.functions) publics.emplace_back(MapName(function), function.start);
   auto byName = publics;
   std::stable_sort(byName.begin(), byName.end());
   map += "\r\n\r\n  Address             Publics by Name\r\n\r\n";
-  for (const auto& [name, offset] : byName) map += Format(" 0001:%08X       %s\r\n", offset, name.c_str());
+  for (const auto& [name, offset] : byName) map += Format(" 0001:%08X       ", offset) + name + "\r\n";
   map += "\r\n\r\n  Address             Publics by Value\r\n\r\n";
-  for (const auto& [name, offset] : publics) map += Format(" 0001:%08X       %s\r\n", offset, name.c_str());
+  for (const auto& [name, offset] : publics) map += Format(" 0001:%08X       ", offset) + name + "\r\n";
 
   for (const UnitLines& unit : units) {
-    map += Format("\r\n\r\nLine numbers for %s(%s) segment .text\r\n\r\n", WithoutBlanks(StemOf(unit.file)).c_str(),
-                  WithoutBlanks(BaseName(unit.file)).c_str());
+    map += "\r\n\r\nLine numbers for " + WithoutBlanks(StemOf(unit.file)) + "(" + WithoutBlanks(BaseName(unit.file)) +
+           ") segment .text\r\n\r\n";
     int column = 0;
     for (const FunctionLines* function : unit.functions) {
       for (const LineRow& row : function->rows) {

@@ -1,0 +1,271 @@
+// Every format the tool writes from a real module's DWARF, read back by the
+// crash reporter's readers, names the same file, function and line as the
+// cross binutils' addr2line (outermost frame) over many addresses.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <cstring>
+#include <map>
+#include <sstream>
+
+#include "crashreport/callstack/data_key.h"
+#include "crashreport/callstack/debug_info_jdbg.h"
+#include "crashreport/callstack/debug_info_map.h"
+#include "crashreport/callstack/embedded_line_table.h"
+#include "dwarf_lines.h"
+#include "file_bytes.h"
+#include "jdbg_writer.h"
+#include "line_table_writer.h"
+#include "map_writer.h"
+#include "module_image.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace tarvex;
+using namespace tarvex::tool;
+
+constexpr size_t kAddressesPerModule = 6000;
+constexpr char kKey[] = "oracle key";
+
+struct Expected {
+  std::string file;  // base name
+  uint32_t line = 0;
+  std::string function;  // scope::name, without parameters or return type
+};
+
+// "int ns::C::Add<int>(int, int) const" -> "ns::C::Add<int>"
+std::string FunctionOnly(std::string name) {
+  for (const char* suffix : {" const", " volatile"})
+    if (name.size() > strlen(suffix) && name.ends_with(suffix)) name.resize(name.size() - strlen(suffix));
+  if (!name.empty() && name.back() == ')') {
+    int depth = 0;
+    for (size_t i = name.size(); i-- > 0;) {
+      depth += name[i] == ')' ? 1 : name[i] == '(' ? -1 : 0;
+      if (depth == 0) {
+        name.resize(i);
+        break;
+      }
+    }
+  }
+  // A return type: the text before the last blank outside brackets, unless
+  // that blank belongs to an operator name ("operator new", "operator int").
+  int depth = 0;
+  size_t cut = std::string::npos;
+  for (size_t i = 0; i < name.size(); ++i) {
+    if (name[i] == '<' || name[i] == '(') ++depth;
+    if (name[i] == '>' || name[i] == ')') --depth;
+    if (name[i] == ' ' && depth == 0 && !std::string_view(name).substr(0, i).ends_with("operator")) cut = i;
+  }
+  return cut == std::string::npos ? name : name.substr(cut + 1);
+}
+
+// addr2line's outermost frame for each address.
+std::map<uint32_t, Expected> Oracle(const std::string& module, const std::vector<uint32_t>& addresses) {
+  const fs::path list = fs::path(testing::TempDir()) / "vx_oracle_addresses.txt";
+  {
+    std::ofstream out(list);
+    for (uint32_t address : addresses) out << std::hex << "0x" << address << "\n";
+  }
+  // c++filt demangles the symbols that addr2line prints.
+  const std::string command = std::string(VX_ADDR2LINE) + " -a -f -i -e '" + module + "' < '" + list.string() +
+                              "' | " + VX_DEMANGLER;
+  FILE* pipe = popen(command.c_str(), "r");
+  EXPECT_NE(pipe, nullptr);
+  std::map<uint32_t, Expected> answers;
+  char buffer[8192];
+  uint32_t current = 0;
+  std::string function;
+  for (bool nameLine = true; pipe != nullptr && std::fgets(buffer, sizeof buffer, pipe);) {
+    std::string line(buffer);
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
+    if (line.starts_with("0x")) {
+      current = static_cast<uint32_t>(std::stoul(line, nullptr, 16));
+      nameLine = true;
+      continue;
+    }
+    if (nameLine) {
+      function = line;
+    } else {
+      const size_t colon = line.rfind(':');
+      Expected& expected = answers[current];
+      expected.file = fs::path(line.substr(0, colon)).filename().string();
+      expected.line = colon == std::string::npos ? 0 : static_cast<uint32_t>(std::atoi(line.c_str() + colon + 1));
+      expected.function = FunctionOnly(function);
+    }
+    nameLine = !nameLine;
+  }
+  if (pipe != nullptr) pclose(pipe);
+  return answers;
+}
+
+std::string Joined(const TVXStackLocation& entry) {
+  return entry.ClassName.empty() ? entry.ProcedureName : entry.ClassName + "::" + entry.ProcedureName;
+}
+
+std::string Normal(std::string name) {
+  for (const std::string anonymous : {"(anonymous namespace)", "{anonymous_namespace}"})
+    for (size_t at; (at = name.find(anonymous)) != std::string::npos;) name.replace(at, anonymous.size(), "{anonymous}");
+  for (size_t at; (at = name.find("[abi:")) != std::string::npos;) name.erase(at, name.find(']', at) + 1 - at);
+  // A stdcall symbol's "@<argument bytes>" decoration.
+  if (const size_t at = name.rfind('@'); at != std::string::npos && at + 1 < name.size() &&
+                                         name.find_first_not_of("0123456789", at + 1) == std::string::npos)
+    name.resize(at);
+  return name.substr(std::min(name.find_first_not_of('_'), name.size()));
+}
+
+// Without template argument lists: the compiler's DWARF names leave out
+// default template arguments that the demangled symbol spells out.
+std::string WithoutTemplateArguments(const std::string& name) {
+  std::string out;
+  int depth = 0;
+  for (size_t i = 0; i < name.size(); ++i) {
+    const bool operatorLess = std::string_view(name).substr(0, i).ends_with("operator");
+    if (name[i] == '<' && !operatorLess) ++depth;
+    else if (name[i] == '>' && depth > 0) --depth;
+    else if (depth == 0) out += name[i];
+  }
+  return out;
+}
+
+// addr2line names a function by its symbol (C functions less the target's
+// "_" prefix) or by its short DWARF name: the qualified name ends with it.
+bool SameFunction(const std::string& ours, const std::string& oracle) {
+  auto matches = [](const std::string& a, const std::string& b) {
+    return a == b || (WithoutTemplateArguments(b).find("::") == std::string::npos && a.ends_with("::" + b));
+  };
+  const std::string a = Normal(ours), b = Normal(oracle);
+  if (matches(a, b) || matches(ours, oracle)) return true;
+  if (matches(WithoutTemplateArguments(a), WithoutTemplateArguments(b))) return true;
+  // A scope longer than a stored name holds is cut: ours is a prefix of it.
+  const size_t scopeEnd = a.rfind("::");
+  return scopeEnd != std::string::npos && scopeEnd >= 100 && b.starts_with(a.substr(0, scopeEnd)) &&
+         b.ends_with(a.substr(scopeEnd));
+}
+
+// Lines must agree everywhere. Files and names may differ at a few addresses
+// where addr2line is no reference: it files some out-of-line copies of header
+// functions under the including source (at the header's line numbers), and it
+// spells the scope of a function-local class with the function's parameters.
+constexpr double kNamedDifferencesAllowed = 0.005;
+
+struct Mismatches {
+  const char* format;
+  size_t compared = 0;
+  size_t lines = 0;  // different line, or no answer
+  size_t named = 0;  // same line, different file or function
+  std::vector<std::string> examples = {};
+
+  void Check(uint32_t address, const Expected& expected, bool found, const TVXStackLocation& entry,
+             const std::string& expectedName) {
+    ++compared;
+    // ".pas" is added to a unit name without an extension ("initializer_list").
+    const bool sameFile = entry.UnitName == expected.file ||
+                          (expected.file.find('.') == std::string::npos && entry.UnitName == expected.file + ".pas");
+    if (found && entry.Line == expected.line && sameFile && SameFunction(Joined(entry), expectedName)) return;
+    const bool lineDiffers = !found || entry.Line != expected.line;
+    ++(lineDiffers ? lines : named);
+    if (examples.size() >= 5) return;
+    std::ostringstream text;
+    text << format << std::hex << " 0x" << address << std::dec << ": expected " << expected.file << ":" << expected.line
+         << " " << expectedName << ", got " << (found ? "" : "(nothing) ") << entry.UnitName << ":" << entry.Line << " "
+         << Joined(entry);
+    examples.push_back(text.str());
+  }
+};
+
+struct ModuleToCompare {
+  std::string path;
+  bool namesChecked;  // false: a test program full of test-framework templates and
+                      // lambdas, whose names addr2line spells its own way
+};
+
+std::vector<ModuleToCompare> ModulesToCompare() {
+  std::vector<ModuleToCompare> modules;
+  std::stringstream probes(VX_LINE_PROBES);
+  for (std::string path; std::getline(probes, path, '|');) modules.push_back({path, true});
+  for (const auto& [program, names] : {std::pair{"app/ZorvikCalc.exe", true}, {"tests/callstack/debug_info_test.exe", false}}) {
+    const fs::path path = fs::path(VX_WIN32_BUILD_DIR) / program;
+    if (fs::exists(path)) modules.push_back({path.string(), names});
+  }
+  return modules;
+}
+
+TEST(DebugWriters, EveryFormatAgreesWithAddr2lineOnRealModules) {
+  for (const auto& [module, namesChecked] : ModulesToCompare()) {
+    SCOPED_TRACE(module);
+    const ProgramLines program = ReadDwarfLines(module);
+    ASSERT_FALSE(program.functions.empty());
+    const std::vector<uint8_t> file = ReadFileBytes(module);
+    BufferMemorySpace memory;
+    const uint32_t base = MapModuleImage(file, memory);
+    ASSERT_EQ(base, program.imageBase);
+
+    // Addresses spread evenly over every function's code.
+    uint64_t codeBytes = 0;
+    for (const FunctionLines& f : program.functions) codeBytes += f.end - f.start;
+    const uint32_t stride = static_cast<uint32_t>(std::max<uint64_t>(1, codeBytes / kAddressesPerModule));
+    std::vector<uint32_t> addresses;
+    uint64_t carry = 0;
+    for (const FunctionLines& f : program.functions) {
+      for (uint64_t offset = f.start + carry; offset < f.end; offset += stride) addresses.push_back(base + 0x1000 + uint32_t(offset));
+      carry = (carry + f.end - f.start) % stride;
+    }
+    const std::map<uint32_t, Expected> oracle = Oracle(module, addresses);
+
+    // The embedded line table, through its debug information block.
+    const std::vector<uint8_t> block = MakeDebugInformationBlock(WriteLineTable(program, kLineTableVersion, kKey), kKey);
+    bool dataValid = false;
+    const TVXEmbeddedLineInfo embedded{LineTableOfBlock(block, kKey, dataValid), kLineTableVersion, kKey, dataValid, base};
+    ASSERT_TRUE(dataValid);
+
+    // The map file beside the module; the JDBG data as the module's section.
+    const fs::path folder = fs::path(testing::TempDir()) / "vx_writers";
+    fs::create_directories(folder);
+    WriteFileBytes((folder / "probe.map").string(), WriteMapFile(program));
+    TVXDebugInfoMap map(TVXModuleImage{&memory, base, (folder / "probe.exe").string()});
+    ASSERT_TRUE(map.IsValid());
+    EXPECT_EQ(map.Scanner()->RejectedLines(), 0u);
+    BufferMemorySpace withSection;
+    MapModuleImage(AddJdbgSection(file, WriteJdbgData(program)), withSection);
+    TVXDebugInfoJedy jdbg(TVXModuleImage{&withSection, base, (folder / "absent.exe").string()});
+    ASSERT_TRUE(jdbg.IsValid());
+
+    Mismatches embeddedMismatches{"embedded"}, mapMismatches{"map"}, jdbgMismatches{"jdbg"};
+    for (const auto& [address, expected] : oracle) {
+      // Lambdas: addr2line names them "{lambda(...)#1}" or by a bare "operator()".
+      const bool lambda = expected.function.find("{lambda") != std::string::npos || expected.function == "operator";
+      if (expected.line == 0 || expected.file == "??" || lambda) continue;
+      TVXStackLocation entry;
+      const bool found = FindEmbeddedLocation(embedded, memory, address, /*showOwnUnits=*/true, entry);
+      embeddedMismatches.Check(address, expected, found, entry, expected.function);
+
+      FunctionLines named;
+      named.name = expected.function;
+      const std::string mapName = MapName(named);
+      auto checkExternal = [&](TVXDebugInfoSource& source, Mismatches& mismatches, const std::string& name) {
+        TVXLocationInfo info;
+        const bool answered = source.FindLocation(address, info);
+        mismatches.Check(address, expected, answered && !info.QualifiedName.empty(), StackLocationFromExternal(info, true),
+                         name);
+      };
+      checkExternal(map, mapMismatches, mapName);
+      checkExternal(jdbg, jdbgMismatches, expected.function);
+    }
+    for (const Mismatches* m : {&embeddedMismatches, &mapMismatches, &jdbgMismatches}) {
+      std::printf("%s %s: %zu addresses, %zu with another line, %zu with another file or name\n",
+                  fs::path(module).filename().c_str(), m->format, m->compared, m->lines, m->named);
+      for (const std::string& example : m->examples) std::printf("  %s\n", example.c_str());
+      EXPECT_EQ(m->lines, 0u) << m->format;
+      if (namesChecked) {
+        EXPECT_LE(m->named, m->compared * kNamedDifferencesAllowed) << m->format;
+      }
+      EXPECT_GT(m->compared, addresses.size() / 2) << m->format;
+      RecordProperty(std::string(m->format) + "_compared_" + fs::path(module).filename().string(), std::to_string(m->compared));
+    }
+  }
+}
+
+}  // namespace
