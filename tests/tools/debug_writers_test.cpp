@@ -14,7 +14,9 @@
 #include "crashreport/callstack/debug_info_jdbg.h"
 #include "crashreport/callstack/debug_info_map.h"
 #include "crashreport/callstack/embedded_line_table.h"
+#include "crashreport/core/embedded_data/container.h"
 #include "dwarf_lines.h"
+#include "debug_commands.h"
 #include "file_bytes.h"
 #include "jdbg_writer.h"
 #include "line_table_writer.h"
@@ -216,9 +218,9 @@ TEST(DebugWriters, EveryFormatAgreesWithAddr2lineOnRealModules) {
     const std::map<uint32_t, Expected> oracle = Oracle(module, addresses);
 
     // The embedded line table, through its debug information block.
-    const std::vector<uint8_t> block = MakeDebugInformationBlock(WriteLineTable(program, kLineTableVersion, kKey), kKey);
+    const std::vector<uint8_t> block = MakeDebugInformationBlock(WriteLineTable(program, kTarvexDataVersion, kKey), kKey);
     bool dataValid = false;
-    const TVXEmbeddedLineInfo embedded{LineTableOfBlock(block, kKey, dataValid), kLineTableVersion, kKey, dataValid, base};
+    const TVXEmbeddedLineInfo embedded{LineTableOfBlock(block, kKey, dataValid), kTarvexDataVersion, kKey, dataValid, base};
     ASSERT_TRUE(dataValid);
 
     // The map file beside the module; the JDBG data as the module's section.
@@ -266,6 +268,60 @@ TEST(DebugWriters, EveryFormatAgreesWithAddr2lineOnRealModules) {
       RecordProperty(std::string(m->format) + "_compared_" + fs::path(module).filename().string(), std::to_string(m->compared));
     }
   }
+}
+
+}  // namespace
+
+namespace {
+
+// Runs `tarvex locate` and returns what it prints.
+std::string Locate(const tarvex::tool::Arguments& args) {
+  testing::internal::CaptureStdout();
+  int status = 0;
+  try {
+    status = tarvex::tool::LocateCommand(args);
+  } catch (...) {
+    testing::internal::GetCapturedStdout();
+    throw;
+  }
+  const std::string out = testing::internal::GetCapturedStdout();
+  EXPECT_EQ(status, 0);
+  return out;
+}
+
+TEST(LocateCommand, NamesAddressesFromTheAppendedLineTableOrAMapFile) {
+  const std::string probe = ModulesToCompare().front().path;
+  const ProgramLines program = ReadDwarfLines(probe);
+  const auto twice = std::find_if(program.functions.begin(), program.functions.end(),
+                                  [](const FunctionLines& f) { return f.name == "Twice"; });
+  ASSERT_NE(twice, program.functions.end());
+  const LineRow row = twice->rows.at(1);
+  char rva[16], address[16];
+  std::snprintf(rva, sizeof rva, "%x", 0x1000 + row.offset);
+  std::snprintf(address, sizeof address, "0x%X", program.imageBase + 0x1000 + row.offset);
+  const std::string expected = " - line_probe.cpp - shapes::Calc - Twice - " + std::to_string(row.line) + "[";
+
+  const fs::path folder = fs::path(testing::TempDir()) / "vx_locate";
+  fs::create_directories(folder);
+  const std::string withMap = (folder / "probe.exe").string();
+  fs::copy_file(probe, withMap, fs::copy_options::overwrite_existing);
+  ASSERT_EQ(MapCommand({probe, (folder / "probe.map").string()}), 0);
+  EXPECT_NE(Locate({withMap, address}).find(expected), std::string::npos);
+
+  // The container appended to the module, holding the line table under a key.
+  EmbeddedData data;
+  const std::string appended = (folder / "embedded.exe").string();
+  WriteFileBytes(appended, AppendContainer(ReadFileBytes(probe), WriteContainer(data)));
+  ASSERT_EQ(LineInfoCommand({appended, appended, "--key", "k1", "--append"}), 0);
+  EXPECT_NE(Locate({appended, "--key", "k1", address}).find(expected), std::string::npos);
+  const std::string two = Locate({appended, "--key", "k1", "--rva", rva, rva});
+  EXPECT_EQ(std::count(two.begin(), two.end(), '\n'), 2);
+  EXPECT_NE(two.rfind(expected), two.find(expected));
+  // A wrong key still finds the line, with the names shown as stored bytes.
+  const std::string wrongKey = Locate({appended, "--key", "k2", address});
+  EXPECT_NE(wrongKey.find(" - ?"), std::string::npos);
+  EXPECT_NE(wrongKey.find(" - " + std::to_string(row.line) + "["), std::string::npos);
+  EXPECT_THROW(Locate({appended, "12x"}), std::runtime_error);
 }
 
 }  // namespace

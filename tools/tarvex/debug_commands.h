@@ -5,8 +5,9 @@
 
 namespace tarvex::tool {
 
-int LineInfoCommand(const Arguments& args);  // tarvex lineinfo MODULE OUTPUT [--key TEXT] [--version N]
+int LineInfoCommand(const Arguments& args);  // tarvex lineinfo MODULE OUTPUT [--key TEXT] [--version N] [--append]
 int MapCommand(const Arguments& args);       // tarvex map MODULE OUTPUT
 int JdbgCommand(const Arguments& args);      // tarvex jdbg MODULE OUTPUT [--section]
+int LocateCommand(const Arguments& args);    // tarvex locate MODULE [--rva] [--key TEXT] ADDRESS...
 
 }  // namespace tarvex::tool

@@ -11,9 +11,6 @@
 
 namespace tarvex::tool {
 
-// The data version the tool writes unless told otherwise.
-inline constexpr uint16_t kLineTableVersion = 6000;
-
 // Appends line records and stored names in the smallest encoding that holds
 // each step.
 class LineRecordWriter {

@@ -16,11 +16,17 @@ const Command kCommands[] = {
     {"help", "", "lists the commands", Help},
     {"disasm", "FILE [--offset N] [--size N] [--base ADDRESS]",
      "lists the instructions of a module's code sections, or of a byte range of any file", Disasm},
-    {"lineinfo", "MODULE OUTPUT [--key TEXT] [--version N]",
-     "writes the module's embedded line table (debug information block) from its DWARF", LineInfoCommand},
+    {"lineinfo", "MODULE OUTPUT [--key TEXT] [--version N] [--append]",
+     "writes the module's embedded line table (debug information block) from its DWARF; with --append, "
+     "OUTPUT is the module with the block in its appended crash reporter data",
+     LineInfoCommand},
     {"map", "MODULE OUTPUT", "writes a linker map file from the module's DWARF", MapCommand},
     {"jdbg", "MODULE OUTPUT [--section]",
      "writes JDBG data from the module's DWARF (with --section: the module with a JCLDEBUG section)", JdbgCommand},
+    {"locate", "MODULE [--rva] [--key TEXT] ADDRESS...",
+     "names unit, class, procedure and line of hexadecimal addresses (at the module's image base; --rva: offsets) "
+     "from the module's embedded line table or its map, TDS or JDBG file",
+     LocateCommand},
 };
 
 int Help(const Arguments&) {
