@@ -12,6 +12,7 @@
 #include <exception>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace rtl {
 
@@ -71,5 +72,19 @@ RTL_DECLARE_EXCEPTION(EOutOfMemory, Exception);
 RTL_DECLARE_EXCEPTION(EExternal, Exception);       // raised by the processor or the OS
 RTL_DECLARE_EXCEPTION(EAccessViolation, EExternal);
 RTL_DECLARE_EXCEPTION(EStackOverflow, EExternal);
+RTL_DECLARE_EXCEPTION(EAssertionFailed, Exception);
+
+// Wraps an error that a COM method returned; it carries the names of the
+// exception classes that the error stands for.
+class TActiveXException : public Exception {
+  RTL_EXCEPTION_CLASS(TActiveXException, Exception)
+ public:
+  TActiveXException(std::string message, std::vector<std::string> classNames)
+      : Exception(std::move(message)), classNames_(std::move(classNames)) {}
+  const std::vector<std::string>& ClassNames() const noexcept { return classNames_; }
+
+ private:
+  std::vector<std::string> classNames_;
+};
 
 }  // namespace rtl
