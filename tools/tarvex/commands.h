@@ -16,6 +16,8 @@ struct Command {
   int (*run)(const Arguments& args);
 };
 
-int Disasm(const Arguments& args);  // disasm_command.cpp
+int Disasm(const Arguments& args);          // disasm_command.cpp
+int Embed(const Arguments& args);           // embed_command.cpp
+int OptionsCommand(const Arguments& args);  // options_command.cpp
 
 }  // namespace tarvex::tool

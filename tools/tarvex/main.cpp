@@ -27,6 +27,9 @@ const Command kCommands[] = {
      "names unit, class, procedure and line of hexadecimal addresses (at the module's image base; --rva: offsets) "
      "from the module's embedded line table or its map, TDS or JDBG file",
      LocateCommand},
+    {"embed", "MODULE --options FILE", "writes the crash reporter data of an options file into a module", Embed},
+    {"options", "dump MODULE | encode FILE OUT.bin | decode IN.bin  [--all]",
+     "shows a module's options, or converts between an options file and a raw option stream", OptionsCommand},
 };
 
 int Help(const Arguments&) {
