@@ -118,15 +118,20 @@ std::string TVXAbstractMapParser::MapName(NamePosition position) const {
   return std::string(text_.begin() + static_cast<ptrdiff_t>(start), text_.begin() + static_cast<ptrdiff_t>(end));
 }
 
+bool TVXAbstractMapParser::ReadAddressAndLength(Address& address, uint32_t& length) {
+  if (!ReadAddress(address)) return false;
+  SkipBlanks();
+  ReadHex(length);
+  return true;
+}
+
 void TVXAbstractMapParser::Parse() {
   const size_t top = position_;
   if (FindHeader({"Start", "Length", "Name", "Class"})) {
     while (NextLineStartsWithDigit()) {
       Address address;
       uint32_t length = 0;
-      if (!ReadAddress(address)) break;
-      SkipBlanks();
-      ReadHex(length);
+      if (!ReadAddressAndLength(address, length)) break;
       if (position_ < text_.size() && (text_[position_] == 'H' || text_[position_] == 'h')) ++position_;
       OnSegmentClass(address, length, ReadName());
       SkipLine();
@@ -140,9 +145,7 @@ void TVXAbstractMapParser::Parse() {
     while (NextLineStartsWithDigit()) {
       Address address;
       uint32_t length = 0;
-      if (!ReadAddress(address)) break;
-      SkipBlanks();
-      ReadHex(length);
+      if (!ReadAddressAndLength(address, length)) break;
       const size_t classAt = FindInLine("C=");
       const size_t unitAt = FindInLine("M=");
       const NamePosition className = static_cast<NamePosition>(classAt == std::string_view::npos ? LineEnd(position_) : classAt + 2);

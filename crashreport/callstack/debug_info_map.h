@@ -52,6 +52,8 @@ class TVXAbstractMapParser {
   bool ReadHex(uint32_t& value);
   bool ReadDecimal(uint32_t& value);
   bool ReadAddress(Address& address);
+  // "SSSS:OOOOOOOO" then blanks and a hexadecimal length (segment tables).
+  bool ReadAddressAndLength(Address& address, uint32_t& length);
   NamePosition ReadName();
   size_t LineEnd(size_t from) const;
   size_t FindInLine(std::string_view what) const;
