@@ -171,7 +171,7 @@ bool EmbeddedTableReader::WalkRecords(const UnitHeader& unit, const MemorySpace&
 
   const uint32_t procedureAddress = module_.ModuleHandle + kFirstSectionOffset + static_cast<uint32_t>(procedureStart);
   const int64_t firstLine = FirstLineCountsAsIs(memory, procedureAddress, procedure) ? procedureLine : procedureLine - 1;
-  entry.InfoLevel = kInfoLine;
+  entry.InfoLevel = ilLine;
   entry.UnitName = unit.name;
   entry.ClassName = std::move(className);
   entry.ProcedureName = std::move(procedure);
@@ -209,7 +209,7 @@ bool EmbeddedTableReader::Find(const MemorySpace& memory, uint32_t address, bool
     if (!WalkRecords(chosen, memory, offset, found)) return false;
     if (!showOwnUnits && IsReporterOwnUnit(found.UnitName)) {
       found = TVXStackLocation();
-      found.InfoLevel = kInfoModule;
+      found.InfoLevel = ilModule;
     }
     entry = std::move(found);
     return true;

@@ -46,10 +46,10 @@ TVXStackLocation StackLocationFromExternal(const TVXLocationInfo& info, bool mod
 
   entry.Line = static_cast<uint32_t>(info.Line);
   entry.LinesIntoProc = info.LinesFromProcStart > 0 ? static_cast<uint32_t>(info.LinesFromProcStart) : 0;
-  if (entry.Line != 0) entry.InfoLevel = kInfoLine;
-  else if (!entry.UnitName.empty()) entry.InfoLevel = kInfoUnit;
-  else if (!entry.ProcedureName.empty()) entry.InfoLevel = kInfoProcedure;
-  else entry.InfoLevel = moduleKnown ? kInfoModule : kInfoNone;
+  if (entry.Line != 0) entry.InfoLevel = ilLine;
+  else if (!entry.UnitName.empty()) entry.InfoLevel = ilUnit;
+  else if (!entry.ProcedureName.empty()) entry.InfoLevel = ilProcedure;
+  else entry.InfoLevel = moduleKnown ? ilModule : ilNone;
   return entry;
 }
 

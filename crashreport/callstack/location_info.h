@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+#include "crashreport/callstack/info_level.h"
+
 namespace tarvex {
 
 class TVXDebugInfoSource;
@@ -24,11 +26,8 @@ struct TVXLocationInfo {
   const TVXDebugInfoSource* Source = nullptr;
 };
 
-// Information levels of a call-stack entry (ilNone .. ilLine).
-enum TVXInfoLevel : uint8_t { kInfoNone = 0, kInfoModule = 1, kInfoProcedure = 2, kInfoUnit = 3, kInfoLine = 4 };
-
 struct TVXStackLocation {
-  TVXInfoLevel InfoLevel = kInfoNone;
+  TTarvexInfoLevel InfoLevel = ilNone;
   std::string UnitName;
   std::string ClassName;
   std::string ProcedureName;

@@ -82,7 +82,7 @@ TEST_P(RecordEncoding, GivesTheLineOfTheRange) {
   EXPECT_EQ(answer.entry.Line, c.line);
   EXPECT_EQ(answer.entry.ProcedureName, c.procedure);
   EXPECT_EQ(answer.entry.UnitName, "Main.cpp");
-  EXPECT_EQ(answer.entry.InfoLevel, kInfoLine);
+  EXPECT_EQ(answer.entry.InfoLevel, ilLine);
 }
 
 // Unit: first line 10, start 0x100. Offsets below are from the unit start.
@@ -259,12 +259,12 @@ TEST(EmbeddedLineTable, TheReportersOwnUnitsAreHiddenUnlessAsked) {
   table.U32(1).Unit("Embedded_Line_Table.cpp", 7, 0, 0x10, records);
   const Answer hidden = Find(table, 0x2);
   ASSERT_TRUE(hidden.found);
-  EXPECT_EQ(hidden.entry.InfoLevel, kInfoModule);
+  EXPECT_EQ(hidden.entry.InfoLevel, ilModule);
   EXPECT_EQ(hidden.entry.UnitName, "");
   EXPECT_EQ(hidden.entry.ProcedureName, "");
   EXPECT_EQ(hidden.entry.Line, 0u);
   const Answer shown = Find(table, 0x2, {}, true, /*showOwnUnits=*/true);
-  EXPECT_EQ(shown.entry.InfoLevel, kInfoLine);
+  EXPECT_EQ(shown.entry.InfoLevel, ilLine);
   EXPECT_EQ(shown.entry.ProcedureName, "Walk");
   EXPECT_TRUE(IsReporterOwnUnit("data_key.cpp"));
   EXPECT_FALSE(IsReporterOwnUnit("main.cpp"));
