@@ -17,6 +17,10 @@ class MacroValues {
   virtual std::string CurrentDirectory() const = 0;
 };
 
+// The running process's environment, clock and current directory
+// (Windows: macros_win.cpp).
+const MacroValues& ProcessMacroValues();
+
 // A macro is "%", one or more of A-Z a-z 0-9 _, "%". Any other "%" stays as
 // it is; replaced text is not scanned again; unknown names give "".
 std::string ExpandMacros(std::string_view text, const MacroValues& values);

@@ -25,6 +25,9 @@ class SharedBlocks {
   virtual std::optional<std::vector<uint8_t>> Read(const std::string& name) const = 0;
 };
 
+// The named shared memory of this process (Windows: shared_blocks_win.cpp).
+SharedBlocks& ProcessSharedBlocks();
+
 // The block of a module's options: process id and module handle, each as 8
 // upper-case hexadecimal digits.
 std::string SharedOptionsName(uint32_t processId, uint32_t moduleHandle);
