@@ -26,13 +26,6 @@ std::unique_ptr<TVXDebugInfoSource> LoadDebugSource(const TVXModuleImage& module
   return TrySource<TVXDebugInfoJedy>(module);
 }
 
-std::string ChangeFileExt(const std::string& fileName, const std::string& extension) {
-  const size_t dot = fileName.rfind('.');
-  const size_t folder = fileName.find_last_of("\\/:");
-  if (dot == std::string::npos || (folder != std::string::npos && dot < folder)) return fileName + extension;
-  return fileName.substr(0, dot) + extension;
-}
-
 bool ReadWholeFile(const std::string& fileName, std::vector<uint8_t>& bytes) {
   bytes.clear();
   if (fileName.empty()) return false;

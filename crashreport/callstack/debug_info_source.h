@@ -10,6 +10,7 @@
 
 #include "crashreport/callstack/location_info.h"
 #include "crashreport/callstack/memory_space.h"
+#include "crashreport/core/file_names.h"
 
 namespace tarvex {
 
@@ -45,10 +46,6 @@ class TVXDebugInfoSource {
 // The first valid source of the module, trying a map file, then TD32 data,
 // then JDBG data; empty when there is none.
 std::unique_ptr<TVXDebugInfoSource> LoadDebugSource(const TVXModuleImage& module);
-
-// `fileName` with its extension (from the last "." after the last folder
-// separator) replaced by `extension`, which includes its ".".
-std::string ChangeFileExt(const std::string& fileName, const std::string& extension);
 
 // Reads a whole file; false when it cannot be opened or read.
 bool ReadWholeFile(const std::string& fileName, std::vector<uint8_t>& bytes);
