@@ -9,6 +9,7 @@
 
 #include "crashreport/callstack/debug_lookups.h"
 #include "crashreport/callstack/dynamic_library_win.h"
+#include "crashreport/callstack/exported_functions_win.h"
 #include "crashreport/callstack/file_facts_win.h"
 #include "crashreport/callstack/instruction_length.h"
 #include "crashreport/callstack/module_kind.h"
@@ -112,6 +113,7 @@ TTarvexModuleInfo* AddModuleInfo(uint32_t handle, const std::string& fileName, b
   module->Description = version.Description;
   module->FileSize = file.Size;
   if (loadDebugInfo && !State().refreshing) {
+    ReadLoadedModuleExports(handle, module->Functions);
     module->ModuleKind = ImageModuleKind(ThisProcessMemory(), handle, HasPackageResources(fileName));
     module->DebugSource = LoadDebugSource(TVXModuleImage{&ThisProcessMemory(), handle, fileName});
   }
