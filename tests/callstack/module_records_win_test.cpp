@@ -1,10 +1,12 @@
 // Module records of libraries loaded into the live process under Wine: their
-// exports name addresses and forwarders lead to their targets. The probe
-// libraries are built beside this test (probe_libraries/).
+// exports name addresses, forwarders lead to their targets, and the package
+// resources decide the module kind. The probe libraries are built beside this
+// test (probe_libraries/).
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <string>
 
 #include "crashreport/callstack/locate_address.h"
@@ -92,6 +94,34 @@ TEST(ModuleRecords, ExportsAreSortedWithForwardersResolvedAndTheProgramsOwnLeftO
   const TTarvexModuleInfo* program = FindModuleInfo(ToAddress(reinterpret_cast<void*>(&ModuleRecordsProgramExport)));
   ASSERT_NE(program, nullptr);
   EXPECT_TRUE(program->Functions.empty());
+}
+
+TEST(ModuleRecords, KindIsPackageOnlyWithBothPackageResources) {
+  ModulesList().Clear();
+  const struct {
+    const char* library;
+    TTarvexModuleKind kind;
+  } cases[] = {
+      {"probe_package.dll", mkPackage},
+      {"probe_info_only.dll", mkLibrary},
+      {"probe_library.dll", mkLibrary},
+  };
+  // All loaded at once: a library loaded where a freed one was would find its record.
+  const ProbeLibrary probes[] = {ProbeLibrary(cases[0].library), ProbeLibrary(cases[1].library),
+                                 ProbeLibrary(cases[2].library)};
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    const auto& c = cases[i];
+    const ProbeLibrary& probe = probes[i];
+    SCOPED_TRACE(c.library);
+    ASSERT_NE(probe.Module(), nullptr);
+    const TTarvexModuleInfo* record = FindModuleInfo(probe.Export("ProbeSum"));
+    ASSERT_NE(record, nullptr);
+    EXPECT_EQ(record->Handle, probe.Handle());
+    EXPECT_EQ(record->ModuleKind, c.kind);
+  }
+  const TTarvexModuleInfo* program = FindModuleInfo(ToAddress(reinterpret_cast<void*>(&ModuleRecordsProgramExport)));
+  ASSERT_NE(program, nullptr);
+  EXPECT_EQ(program->ModuleKind, mkExecutable);
 }
 
 }  // namespace
