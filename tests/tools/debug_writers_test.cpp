@@ -14,6 +14,7 @@
 #include "crashreport/callstack/debug_info_jdbg.h"
 #include "crashreport/callstack/debug_info_map.h"
 #include "crashreport/callstack/embedded_line_table.h"
+#include "crashreport/callstack/pe_file.h"
 #include "crashreport/core/embedded_data/container.h"
 #include "dwarf_lines.h"
 #include "debug_commands.h"
@@ -29,7 +30,7 @@ namespace fs = std::filesystem;
 using namespace tarvex;
 using namespace tarvex::tool;
 
-constexpr size_t kAddressesPerModule = 6000;
+constexpr size_t kAddressesPerModule = 16000;  // over all code, about a third of it with DWARF
 constexpr char kKey[] = "oracle key";
 
 struct Expected {
@@ -38,8 +39,12 @@ struct Expected {
   std::string function;  // scope::name, without parameters or return type
 };
 
-// "int ns::C::Add<int>(int, int) const" -> "ns::C::Add<int>"
+// "int ns::C::Add<int>(int, int) const" -> "ns::C::Add<int>";
+// "ns::C::Proc(int)@4" (a stdcall symbol) -> "ns::C::Proc"
 std::string FunctionOnly(std::string name) {
+  if (const size_t at = name.rfind(")@"); at != std::string::npos &&
+                                          name.find_first_not_of("0123456789", at + 2) == std::string::npos)
+    name.resize(at + 1);
   for (const char* suffix : {" const", " volatile"})
     if (name.size() > strlen(suffix) && name.ends_with(suffix)) name.resize(name.size() - strlen(suffix));
   if (!name.empty() && name.back() == ')') {
@@ -148,9 +153,19 @@ bool SameFunction(const std::string& ours, const std::string& oracle) {
 }
 
 // Lines must agree everywhere. Files and names may differ at a few addresses
-// where addr2line is no reference: it files some out-of-line copies of header
-// functions under the including source (at the header's line numbers), and it
-// spells the scope of a function-local class with the function's parameters.
+// where addr2line (binutils 2.40) is no reference:
+//  - in a DWARF 5 line table it names file number 1 as the unit's primary
+//    source (entry 0), as if the table repeated the primary file there. GCC 12
+//    puts there the first file the unit's code came from, often a header whose
+//    function was compiled out of line ("printf" of stdio.h, "__pformat_putc"
+//    of mingw_pformat.c included by mingw_pformatw.c): addr2line files those
+//    rows under the including source, with the header's line numbers.
+//    (Numbers 0 and 2 on it resolves right; llvm-symbolizer agrees with us.)
+//  - it spells the scope of a function-local class with the function's
+//    parameters.
+// And at one spot the formats are no reference: a row from another file with
+// no inlined-subroutine record for it (gdtoaimp.h inside the C runtime's
+// __gdtoa) is named under the function's own file, which a unit must be.
 constexpr double kNamedDifferencesAllowed = 0.005;
 
 struct Mismatches {
@@ -169,7 +184,7 @@ struct Mismatches {
     if (found && entry.Line == expected.line && sameFile && SameFunction(Joined(entry), expectedName)) return;
     const bool lineDiffers = !found || entry.Line != expected.line;
     ++(lineDiffers ? lines : named);
-    if (examples.size() >= 5) return;
+    if (examples.size() >= (lineDiffers ? 20u : 5u)) return;
     std::ostringstream text;
     text << format << std::hex << " 0x" << address << std::dec << ": expected " << expected.file << ":" << expected.line
          << " " << expectedName << ", got " << (found ? "" : "(nothing) ") << entry.UnitName << ":" << entry.Line << " "
@@ -180,26 +195,25 @@ struct Mismatches {
 
 struct ModuleToCompare {
   std::string path;
-  bool namesChecked;  // false: a test program full of test-framework templates and
-                      // lambdas, whose names addr2line spells its own way
-  bool linesChecked;  // false: figures printed only (the application: a few
-                      // addresses still differ, under investigation)
+  // false: a program whose names addr2line spells or files its own way too
+  // often for the allowance (test-framework templates and lambdas; the
+  // application's many rows in file number 1), figures printed only
+  bool namesChecked;
 };
 
 std::vector<ModuleToCompare> ModulesToCompare() {
   std::vector<ModuleToCompare> modules;
   std::stringstream probes(VX_LINE_PROBES);
-  for (std::string path; std::getline(probes, path, '|');) modules.push_back({path, true, true});
-  for (const ModuleToCompare& program :
-       {ModuleToCompare{"app/ZorvikCalc.exe", false, false}, {"tests/callstack/debug_info_test.exe", false, true}}) {
-    const fs::path path = fs::path(VX_WIN32_BUILD_DIR) / program.path;
-    if (fs::exists(path)) modules.push_back({path.string(), program.namesChecked, program.linesChecked});
+  for (std::string path; std::getline(probes, path, '|');) modules.push_back({path, true});
+  for (const char* program : {"app/ZorvikCalc.exe", "tests/callstack/debug_info_test.exe"}) {
+    const fs::path path = fs::path(VX_WIN32_BUILD_DIR) / program;
+    if (fs::exists(path)) modules.push_back({path.string(), false});
   }
   return modules;
 }
 
 TEST(DebugWriters, EveryFormatAgreesWithAddr2lineOnRealModules) {
-  for (const auto& [module, namesChecked, linesChecked] : ModulesToCompare()) {
+  for (const auto& [module, namesChecked] : ModulesToCompare()) {
     SCOPED_TRACE(module);
     const ProgramLines program = ReadDwarfLines(module);
     ASSERT_FALSE(program.functions.empty());
@@ -208,16 +222,17 @@ TEST(DebugWriters, EveryFormatAgreesWithAddr2lineOnRealModules) {
     const uint32_t base = MapModuleImage(file, memory);
     ASSERT_EQ(base, program.imageBase);
 
-    // Addresses spread evenly over every function's code.
+    // Addresses spread evenly over the code sections, so that code the writers
+    // leave out is compared too (addr2line knows it, the formats do not).
+    const PeLayout layout = ReadPeLayout(file);
     uint64_t codeBytes = 0;
-    for (const FunctionLines& f : program.functions) codeBytes += f.end - f.start;
+    for (const PeSection& section : layout.sections)
+      if (section.IsCode()) codeBytes += section.virtualSize;
     const uint32_t stride = static_cast<uint32_t>(std::max<uint64_t>(1, codeBytes / kAddressesPerModule));
     std::vector<uint32_t> addresses;
-    uint64_t carry = 0;
-    for (const FunctionLines& f : program.functions) {
-      for (uint64_t offset = f.start + carry; offset < f.end; offset += stride) addresses.push_back(base + 0x1000 + uint32_t(offset));
-      carry = (carry + f.end - f.start) % stride;
-    }
+    for (const PeSection& section : layout.sections)
+      for (uint32_t offset = stride / 2; section.IsCode() && offset < section.virtualSize; offset += stride)
+        addresses.push_back(base + section.virtualAddress + offset);
     const std::map<uint32_t, Expected> oracle = Oracle(module, addresses);
 
     // The embedded line table, through its debug information block.
@@ -242,7 +257,8 @@ TEST(DebugWriters, EveryFormatAgreesWithAddr2lineOnRealModules) {
     for (const auto& [address, expected] : oracle) {
       // Lambdas: addr2line names them "{lambda(...)#1}" or by a bare "operator()".
       const bool lambda = expected.function.find("{lambda") != std::string::npos || expected.function == "operator";
-      if (expected.line == 0 || expected.file == "??" || lambda) continue;
+      // Padding between functions has a line but no function: never a return address.
+      if (expected.line == 0 || expected.file == "??" || expected.function == "??" || lambda) continue;
       TVXStackLocation entry;
       const bool found = FindEmbeddedLocation(embedded, memory, address, /*showOwnUnits=*/true, entry);
       embeddedMismatches.Check(address, expected, found, entry, expected.function);
@@ -263,13 +279,11 @@ TEST(DebugWriters, EveryFormatAgreesWithAddr2lineOnRealModules) {
       std::printf("%s %s: %zu addresses, %zu with another line, %zu with another file or name\n",
                   fs::path(module).filename().c_str(), m->format, m->compared, m->lines, m->named);
       for (const std::string& example : m->examples) std::printf("  %s\n", example.c_str());
-      if (linesChecked) {
-        EXPECT_EQ(m->lines, 0u) << m->format;
-      }
+      EXPECT_EQ(m->lines, 0u) << m->format;
       if (namesChecked) {
         EXPECT_LE(m->named, m->compared * kNamedDifferencesAllowed) << m->format;
       }
-      EXPECT_GT(m->compared, addresses.size() / 2) << m->format;
+      EXPECT_GT(m->compared, addresses.size() / 5) << m->format;
       RecordProperty(std::string(m->format) + "_compared_" + fs::path(module).filename().string(), std::to_string(m->compared));
     }
   }

@@ -107,6 +107,13 @@ ProgramLines ReadDwarfLines(const std::string& modulePath) {
       }
       for (const llvm::DWARFAddressRange& range : *ranges) inlineEdges.insert({range.LowPC, range.HighPC});
     }
+    // Every row's address, for the rows of each function piece. (The table's
+    // own range lookup finds nothing when a piece starts before its first row,
+    // as the cold part of a split function may.)
+    std::vector<uint64_t> rowAddresses;
+    for (const llvm::DWARFDebugLine::Row& row : table->Rows)
+      if (!row.EndSequence) rowAddresses.push_back(row.Address.Address);
+    std::sort(rowAddresses.begin(), rowAddresses.end());
     for (const llvm::DWARFDebugInfoEntry& entry : unit->dies()) {
       const DWARFDie die(unit.get(), &entry);
       if (die.getTag() != dwarf::DW_TAG_subprogram) continue;
@@ -125,11 +132,9 @@ ProgramLines ReadDwarfLines(const std::string& modulePath) {
         function.start = static_cast<uint32_t>(range.LowPC - firstSection);
         function.end = static_cast<uint32_t>(range.HighPC - firstSection);
 
-        std::vector<uint32_t> rows;
-        table->lookupAddressRange({range.LowPC, llvm::object::SectionedAddress::UndefSection},
-                                  range.HighPC - range.LowPC, rows);
         std::vector<uint64_t> addresses{range.LowPC};
-        for (uint32_t row : rows) addresses.push_back(table->Rows[row].Address.Address);
+        addresses.insert(addresses.end(), std::lower_bound(rowAddresses.begin(), rowAddresses.end(), range.LowPC),
+                         std::lower_bound(rowAddresses.begin(), rowAddresses.end(), range.HighPC));
         addresses.insert(addresses.end(), inlineEdges.lower_bound(range.LowPC), inlineEdges.lower_bound(range.HighPC));
         std::sort(addresses.begin(), addresses.end());
         addresses.erase(std::unique(addresses.begin(), addresses.end()), addresses.end());
