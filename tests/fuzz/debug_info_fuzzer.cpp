@@ -1,7 +1,7 @@
 // libFuzzer target: arbitrary bytes given to every debug information reader
-// (embedded line table, map text, TD32 block, JDBG data) never crash them or
-// make them read outside the bytes (the sanitizers watch every read). The
-// first input byte picks the reader.
+// (embedded line table, map text, TD32 block, JDBG data, a module's export
+// table) never crash them or make them read outside the bytes (the sanitizers
+// watch every read). The first input byte picks the reader.
 #include <cstdint>
 #include <vector>
 
@@ -9,6 +9,7 @@
 #include "crashreport/callstack/debug_info_map.h"
 #include "crashreport/callstack/debug_info_td32.h"
 #include "crashreport/callstack/embedded_line_table.h"
+#include "crashreport/callstack/exported_functions.h"
 
 namespace {
 
@@ -70,16 +71,49 @@ void Jdbg(std::vector<uint8_t> bytes) {
   }
 }
 
+class AnyForwarder : public ForwardedExportResolver {
+ public:
+  uint32_t Resolve(uint32_t handle, const std::string& name) const override {
+    return name.size() % 2 ? 0 : handle + uint32_t(name.size());
+  }
+};
+
+// The bytes as a loaded image; half of them get headers whose export
+// directory (address and size from the input) lies in the image.
+void Exports(std::vector<uint8_t> bytes) {
+  constexpr uint32_t kHandle = 0x10000000;
+  if (bytes.size() >= 0x140 && bytes[0] % 2 == 0) {
+    auto put = [&](size_t at, uint32_t value, int count) {
+      for (int b = 0; b < count; ++b) bytes[at + b] = uint8_t(value >> (8 * b));
+    };
+    put(0, 0x5A4D, 2);
+    put(0x3C, 0x40, 4);
+    put(0x40, 0x4550, 4);
+    put(0x54, 0xE0, 2);                         // optional header size
+    put(0x58 + 4, 0x40, 4);                     // SizeOfCode
+    put(0x58 + 20, 0x100, 4);                   // BaseOfCode
+    put(0x58 + 92, 16, 4);                      // data directories
+    put(0x58 + 96, (bytes[2] | bytes[3] << 8) % (bytes.size() - 40), 4);  // export directory in the image
+  }
+  BufferMemorySpace memory;
+  if (!bytes.empty()) memory.Map(kHandle, std::move(bytes));
+  for (ExportStubs stubs : {ExportStubs::Keep, ExportStubs::Windows9x}) {
+    TTarvexFunctionsList list;
+    ReadExportedFunctions(memory, kHandle, list, AnyForwarder(), stubs);
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size == 0) return 0;
   const std::vector<uint8_t> bytes(data + 1, data + size);
-  switch (data[0] % 4) {
+  switch (data[0] % 5) {
     case 0: Embedded(bytes); break;
     case 1: Map(bytes); break;
     case 2: Td32(bytes); break;
-    default: Jdbg(bytes); break;
+    case 3: Jdbg(bytes); break;
+    default: Exports(bytes); break;
   }
   return 0;
 }
