@@ -6,6 +6,13 @@ export WINEARCH=win32 WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES="mscoree,msh
 
 vx_started_pids=()
 
+# Wine runs 32-bit Windows programs only where the kernel executes 32-bit x86
+# code; some virtual machines switch that off ("IA-32 emulation disabled"), and
+# then Wine's loader fails with "Exec format error".
+vx_can_run_win32() { /usr/lib/wine/wine --version >/dev/null 2>&1; }
+
+vx_no_win32_reason="this machine cannot execute 32-bit x86 code (the kernel's IA-32 emulation is off), so Wine cannot start"
+
 # Keeps one wineserver alive for the prefix and warms it: without this every
 # Windows test waits seconds for Wine's services to let go of ctest's pipe.
 vx_start_wineserver() {

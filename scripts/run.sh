@@ -11,6 +11,10 @@ cd "$root"
 cmake --preset win32 >/dev/null
 cmake --build --preset win32 --target ZorvikCalc
 exe=$root/build/win32/app/ZorvikCalc.exe
+if ! vx_can_run_win32; then
+  echo "run: built $exe, but $vx_no_win32_reason." >&2
+  exit 1
+fi
 
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
   "$root/scripts/wine-prefix.sh"
