@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "crashreport/callstack/debug_info_source.h"
+#include "crashreport/core/options/options.h"
 
 namespace tarvex {
 
@@ -63,6 +64,9 @@ struct TTarvexModuleInfo {
   double FileDate = 0;  // days since 1899-12-30, local time
   std::string DataKey;
   uint8_t DataValid = 1;
+  // The module's crash reporter options (a TTarvexModuleOptionsEx), read from
+  // its embedded data when the record is built with debug information; empty before.
+  std::unique_ptr<TTarvexModuleOptions> Options;
 };
 
 // The modules of the process, sorted by Handle after each refresh.

@@ -13,6 +13,7 @@
 #include "crashreport/callstack/file_facts_win.h"
 #include "crashreport/callstack/instruction_length.h"
 #include "crashreport/callstack/module_kind.h"
+#include "crashreport/callstack/module_options.h"
 #include "crashreport/callstack/process_memory_win.h"
 
 namespace tarvex {
@@ -116,6 +117,7 @@ TTarvexModuleInfo* AddModuleInfo(uint32_t handle, const std::string& fileName, b
     ReadLoadedModuleExports(handle, module->Functions);
     module->ModuleKind = ImageModuleKind(ThisProcessMemory(), handle, HasPackageResources(fileName));
     module->DebugSource = LoadDebugSource(TVXModuleImage{&ThisProcessMemory(), handle, fileName});
+    LoadModuleOptions(*module, ReadModuleContainer(handle, fileName));
   }
   return State().list.Add(std::move(module));
 }

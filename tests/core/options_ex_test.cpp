@@ -2,30 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
+#include "options_test_support.h"
 
 namespace {
 
 using namespace tarvex;
 
-// Shared blocks kept in this process's memory, with the same contract as the
-// named mappings of the Windows build.
-class MemoryBlocks : public SharedBlocks {
- public:
-  uint32_t ProcessId() const override { return 0x1A2B; }
-  bool Publish(const std::string& name, std::span<const uint8_t> data) override {
-    blocks[name].assign(data.begin(), data.end());
-    ++publications;
-    return true;
-  }
-  std::optional<std::vector<uint8_t>> Read(const std::string& name) const override {
-    const auto found = blocks.find(name);
-    if (found == blocks.end()) return std::nullopt;
-    return found->second;
-  }
-  std::map<std::string, std::vector<uint8_t>> blocks;
-  int publications = 0;
-};
+using options_test::MemoryBlocks;
 
 std::vector<bool> monitorCalls;
 void RecordMonitor(bool run) { monitorCalls.push_back(run); }

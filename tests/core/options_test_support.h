@@ -1,11 +1,13 @@
-// Helpers for the options tests: a byte builder for hand-made stream fixtures
-// and options that count their change notifications.
+// Helpers for the options tests: a byte builder for hand-made stream fixtures,
+// options that count their change notifications, shared blocks in memory.
 #pragma once
 
+#include <map>
 #include <string_view>
 
 #include "crashreport/core/options/option_stream.h"
 #include "crashreport/core/options/options.h"
+#include "crashreport/core/options/options_ex.h"
 
 namespace options_test {
 
@@ -32,6 +34,25 @@ class CountingOptions : public tarvex::TTarvexModuleOptions {
   using TTarvexModuleOptions::TTarvexModuleOptions;
   void NotifyChanged() override { ++notifications; }
   int notifications = 0;
+};
+
+// Shared blocks kept in this process's memory, with the same contract as the
+// named sections of the Windows build.
+class MemoryBlocks : public tarvex::SharedBlocks {
+ public:
+  uint32_t ProcessId() const override { return 0x1A2B; }
+  bool Publish(const std::string& name, std::span<const uint8_t> data) override {
+    blocks[name].assign(data.begin(), data.end());
+    ++publications;
+    return true;
+  }
+  std::optional<std::vector<uint8_t>> Read(const std::string& name) const override {
+    const auto found = blocks.find(name);
+    if (found == blocks.end()) return std::nullopt;
+    return found->second;
+  }
+  std::map<std::string, std::vector<uint8_t>> blocks;
+  int publications = 0;
 };
 
 }  // namespace options_test
