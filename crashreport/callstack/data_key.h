@@ -16,6 +16,12 @@
 
 namespace tarvex {
 
+// A module tells its key by exporting it as zero-terminated text under this
+// name (a module without the export has the empty key); the build tools refuse
+// keys longer than kMaxDataKeyLength.
+inline constexpr char kDataKeyExport[] = "TarvexLog_DataKey";
+inline constexpr size_t kMaxDataKeyLength = 255;
+
 // Enciphers or deciphers (the same operation) the stored bytes of one name.
 // The key stream depends on the key and on the name's length.
 void ApplyDataKey(std::string_view key, uint8_t* bytes, size_t size);

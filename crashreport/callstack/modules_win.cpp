@@ -7,11 +7,13 @@
 #include <cctype>
 #include <vector>
 
+#include "crashreport/callstack/data_key_win.h"
 #include "crashreport/callstack/debug_lookups.h"
 #include "crashreport/callstack/dynamic_library_win.h"
 #include "crashreport/callstack/exported_functions_win.h"
 #include "crashreport/callstack/file_facts_win.h"
 #include "crashreport/callstack/instruction_length.h"
+#include "crashreport/callstack/module_debug_data.h"
 #include "crashreport/callstack/module_kind.h"
 #include "crashreport/callstack/module_options.h"
 #include "crashreport/callstack/process_memory_win.h"
@@ -116,8 +118,15 @@ TTarvexModuleInfo* AddModuleInfo(uint32_t handle, const std::string& fileName, b
   if (loadDebugInfo && !State().refreshing) {
     ReadLoadedModuleExports(handle, module->Functions);
     module->ModuleKind = ImageModuleKind(ThisProcessMemory(), handle, HasPackageResources(fileName));
-    module->DebugSource = LoadDebugSource(TVXModuleImage{&ThisProcessMemory(), handle, fileName});
-    LoadModuleOptions(*module, ReadModuleContainer(handle, fileName));
+  }
+  const std::optional<EmbeddedData> data =
+      loadDebugInfo ? ReadModuleContainer(handle, fileName) : std::optional<EmbeddedData>();
+  SetEmbeddedDebugData(*module, data ? &*data : nullptr, loadDebugInfo ? ModuleDataKey(handle) : std::string());
+  if (loadDebugInfo && !State().refreshing) {
+    // A module has either embedded line information or an external source, never both.
+    if (module->LineInfo.empty())
+      module->DebugSource = LoadDebugSource(TVXModuleImage{&ThisProcessMemory(), handle, fileName});
+    LoadModuleOptions(*module, data);
   }
   return State().list.Add(std::move(module));
 }
