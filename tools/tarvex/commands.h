@@ -18,6 +18,7 @@ struct Command {
 
 int Disasm(const Arguments& args);          // disasm_command.cpp
 int Embed(const Arguments& args);           // embed_command.cpp
+int Container(const Arguments& args);       // embed_command.cpp
 int OptionsCommand(const Arguments& args);  // options_command.cpp
 
 }  // namespace tarvex::tool

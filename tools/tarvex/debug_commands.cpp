@@ -11,6 +11,7 @@
 #include "crashreport/callstack/debug_info_source.h"
 #include "crashreport/callstack/embedded_line_table.h"
 #include "crashreport/core/embedded_data/container.h"
+#include "arguments.h"
 #include "dwarf_lines.h"
 #include "file_bytes.h"
 #include "jdbg_writer.h"
@@ -21,53 +22,20 @@
 
 namespace tarvex::tool {
 
-namespace {
-
-// The positional arguments and the given options: those in `valued` take the
-// next argument as their value, those in `flags` none; others are errors.
-struct Parsed {
-  std::vector<std::string> positional;
-  std::vector<std::pair<std::string, std::string>> options;
-
-  const std::string* Option(const std::string& name) const {
-    for (const auto& [key, value] : options)
-      if (key == name) return &value;
-    return nullptr;
-  }
-};
-
-// `positionalCount` arguments besides the options; with `orMore`, at least that many.
-Parsed Parse(const Arguments& args, std::initializer_list<std::string_view> valued,
-             std::initializer_list<std::string_view> flags, size_t positionalCount, bool orMore = false) {
-  Parsed parsed;
-  for (size_t i = 0; i < args.size(); ++i) {
-    if (args[i].rfind("--", 0) != 0) {
-      parsed.positional.push_back(args[i]);
-      continue;
-    }
-    const bool takesValue = std::find(valued.begin(), valued.end(), args[i]) != valued.end();
-    if (!takesValue && std::find(flags.begin(), flags.end(), args[i]) == flags.end())
-      throw std::runtime_error("unknown option " + args[i]);
-    if (takesValue && i + 1 == args.size()) throw std::runtime_error(args[i] + " needs a value");
-    const std::string& name = args[i];
-    parsed.options.emplace_back(name, takesValue ? args[++i] : std::string());
-  }
-  if (parsed.positional.size() < positionalCount || (!orMore && parsed.positional.size() != positionalCount)) throw std::runtime_error("wrong number of arguments (see tarvex help)");
-  return parsed;
+std::vector<uint8_t> DebugInformationBlock(const std::string& dwarfModule, uint16_t version, std::string_view key) {
+  if (key.size() > kMaxDataKeyLength)
+    throw std::runtime_error("the data key is longer than " + std::to_string(kMaxDataKeyLength) + " characters");
+  return MakeDebugInformationBlock(WriteLineTable(ReadDwarfLines(dwarfModule), version, key), key);
 }
 
-}  // namespace
-
 int LineInfoCommand(const Arguments& args) {
-  const Parsed parsed = Parse(args, {"--key", "--version"}, {"--append"}, 2);
+  const ParsedArguments parsed = ParseArguments(args, {"--key", "--version"}, {"--append"}, 2);
   const std::string* key = parsed.Option("--key");
   const std::string* version = parsed.Option("--version");
   const int number = version != nullptr ? rtl::StrToInt(*version) : kTarvexDataVersion;
   if (number < 1 || number > 0xFFFF) throw std::runtime_error("--version must be 1..65535");
-  const ProgramLines program = ReadDwarfLines(parsed.positional[0]);
-  const std::vector<uint8_t> table =
-      WriteLineTable(program, static_cast<uint16_t>(number), key != nullptr ? *key : std::string());
-  const std::vector<uint8_t> block = MakeDebugInformationBlock(table, key != nullptr ? *key : std::string());
+  const std::vector<uint8_t> block =
+      DebugInformationBlock(parsed.positional[0], static_cast<uint16_t>(number), key != nullptr ? *key : std::string());
   if (parsed.Option("--append") == nullptr) {
     WriteFileBytes(parsed.positional[1], block);
     return 0;
@@ -82,13 +50,13 @@ int LineInfoCommand(const Arguments& args) {
 }
 
 int MapCommand(const Arguments& args) {
-  const Parsed parsed = Parse(args, {}, {}, 2);
+  const ParsedArguments parsed = ParseArguments(args, {}, {}, 2);
   WriteFileBytes(parsed.positional[1], WriteMapFile(ReadDwarfLines(parsed.positional[0])));
   return 0;
 }
 
 int JdbgCommand(const Arguments& args) {
-  const Parsed parsed = Parse(args, {}, {"--section"}, 2);
+  const ParsedArguments parsed = ParseArguments(args, {}, {"--section"}, 2);
   const std::vector<uint8_t> data = WriteJdbgData(ReadDwarfLines(parsed.positional[0]));
   if (parsed.Option("--section") != nullptr)
     WriteFileBytes(parsed.positional[1], AddJdbgSection(ReadFileBytes(parsed.positional[0]), data));
@@ -111,7 +79,7 @@ uint32_t ParseHexAddress(const std::string& text) {
 }  // namespace
 
 int LocateCommand(const Arguments& args) {
-  const Parsed parsed = Parse(args, {"--key"}, {"--rva"}, 2, /*orMore=*/true);
+  const ParsedArguments parsed = ParseArguments(args, {"--key"}, {"--rva"}, 2, /*orMore=*/true);
   const std::string& module = parsed.positional[0];
   const std::string* keyOption = parsed.Option("--key");
   const std::string key = keyOption != nullptr ? *keyOption : std::string();

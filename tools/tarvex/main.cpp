@@ -27,7 +27,13 @@ const Command kCommands[] = {
      "names unit, class, procedure and line of hexadecimal addresses (at the module's image base; --rva: offsets) "
      "from the module's embedded line table or its map, TDS or JDBG file",
      LocateCommand},
-    {"embed", "MODULE --options FILE", "writes the crash reporter data of an options file into a module", Embed},
+    {"embed", "MODULE --options FILE [--lines DWARF_MODULE [--key TEXT]]",
+     "writes the crash reporter data of an options file into a module (appended to it, replacing earlier data); "
+     "with --lines, also the line table from the DWARF of DWARF_MODULE (the unstripped copy of MODULE), names "
+     "enciphered with the data key TEXT",
+     Embed},
+    {"container", "OUTPUT --options FILE [--lines DWARF_MODULE [--key TEXT]]",
+     "writes the bare container of embed (the content of a VXDATA resource) to OUTPUT", Container},
     {"options", "dump MODULE | encode FILE OUT.bin | decode IN.bin  [--all]",
      "shows a module's options, or converts between an options file and a raw option stream", OptionsCommand},
 };
