@@ -4,9 +4,9 @@
 // readers, and addr2line over the same addresses (one run for all of them,
 // start-up included) for comparison.
 //
-// The module is the Windows build's program (build/win32/app/ZorvikCalc.exe)
-// when that build exists, else the line probe of tests/tools. TD32 data is
-// not measured: nothing here writes it.
+// The module is the Windows build's program with its DWARF
+// (build/win32/app/ZorvikCalc.exe.debug) when that build exists, else the line
+// probe of tests/tools. TD32 data is not measured: nothing here writes it.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -40,7 +40,7 @@ constexpr uint32_t kSeed = 61101;
 constexpr char kKey[] = "benchmark key";
 
 std::string ModulePath() {
-  const fs::path program = fs::path(VX_WIN32_BUILD_DIR) / "app" / "ZorvikCalc.exe";
+  const fs::path program = fs::path(VX_WIN32_BUILD_DIR) / "app" / "ZorvikCalc.exe.debug";
   return fs::exists(program) ? program.string() : VX_LINE_PROBE;
 }
 

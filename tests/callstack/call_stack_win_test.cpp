@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <thread>
@@ -16,6 +17,7 @@
 #include "crashreport/callstack/stack_walk.h"
 #include "crashreport/callstack/thread_trace.h"
 #include "crashreport/callstack/thread_trace_win.h"
+#include "crashreport/core/embedded_data/container.h"
 #include "rtl/format.h"
 
 namespace {
@@ -35,14 +37,17 @@ __attribute__((noinline)) uint32_t StackPointer() {
 uint32_t CallSite(void* returnAddress) { return ToAddress(returnAddress) - 5; }
 
 // The chain A -> B -> C; C traces its own stack as if an exception were
-// raised at `ExceptionAddress()`.
+// raised at `ExceptionAddress()`. Each function notes where it was called
+// from and the source line of its own call.
 struct Chain {
   std::vector<uint32_t> callSites;  // A's caller, A (calling B), B (calling C)
+  std::vector<uint32_t> callLines;  // the lines of those calls
   std::unique_ptr<TTarvexStackList> list;
 };
 
 uint32_t ExceptionAddress();
 
+constexpr uint32_t kFunctionCLine = __LINE__ + 1;
 __attribute__((noinline)) void FunctionC(Chain& chain) {
   chain.callSites.push_back(CallSite(__builtin_return_address(0)));
   chain.list = TraceExceptionThread(ProcessCallStackContext(), ExceptionAddress(), StackPointer(),
@@ -50,16 +55,19 @@ __attribute__((noinline)) void FunctionC(Chain& chain) {
   KEEP_FRAME();
 }
 
+// Inside C's prologue, which belongs to the line of its opening.
 uint32_t ExceptionAddress() { return ToAddress(reinterpret_cast<void*>(&FunctionC)) + 1; }
 
 __attribute__((noinline)) void FunctionB(Chain& chain) {
   chain.callSites.push_back(CallSite(__builtin_return_address(0)));
+  chain.callLines.push_back(__LINE__ + 1);
   FunctionC(chain);
   KEEP_FRAME();
 }
 
 __attribute__((noinline)) void FunctionA(Chain& chain) {
   chain.callSites.push_back(CallSite(__builtin_return_address(0)));
+  chain.callLines.push_back(__LINE__ + 1);
   FunctionB(chain);
   KEEP_FRAME();
 }
@@ -71,24 +79,54 @@ int Find(const TTarvexStackList& list, uint32_t address, int from = 0, int tag =
   return -1;
 }
 
-TEST(CallStackUnderWine, CapturingThreadListsItsCallersInOrder) {
+// The program's embedded line table names each entry of the chain.
+TEST(CallStackUnderWine, CapturingThreadListsItsCallersInOrderWithTheirLines) {
   Chain chain;
+  chain.callLines.push_back(__LINE__ + 1);
   FunctionA(chain);
   ASSERT_TRUE(chain.list);
   const TTarvexStackList& list = *chain.list;
   ASSERT_GT(list.Count(), 3);
+  const struct {
+    const char* procedure;
+    uint32_t line;
+  } expected[] = {{"FunctionC", kFunctionCLine},
+                  {"FunctionB", chain.callLines[2]},
+                  {"FunctionA", chain.callLines[1]},
+                  {"TestBody", chain.callLines[0]}};
   EXPECT_EQ(list[0].IsExceptionPoint, 1);
   EXPECT_EQ(list[0].Address, ExceptionAddress());
-  int at = 1;
-  for (auto site = chain.callSites.rbegin(); site != chain.callSites.rend(); ++site) {
-    at = Find(list, *site, at);
-    ASSERT_GE(at, 0) << std::hex << *site << "\n" << FormatCallStackDump(list);
-    EXPECT_EQ(list[at].ThreadID, GetCurrentThreadId());
-    ASSERT_NE(list[at].ModuleInfo, nullptr);
-    EXPECT_EQ(list[at].ModuleInfo->Handle, ToAddress(GetModuleHandleA(nullptr)));
-    EXPECT_EQ(list[at].InfoLevel, ilModule);
-    ++at;
+  int at = 0;
+  for (int i = 0; i < 4; ++i) {
+    if (i > 0) {
+      const uint32_t site = chain.callSites[3 - i];
+      at = Find(list, site, at + 1);
+      ASSERT_GE(at, 0) << std::hex << site << "\n" << FormatCallStackDump(list);
+    }
+    SCOPED_TRACE(FormatCallStackDump(list));
+    const TTarvexStackItem& entry = list[at];
+    EXPECT_EQ(entry.ThreadID, GetCurrentThreadId());
+    ASSERT_NE(entry.ModuleInfo, nullptr);
+    EXPECT_EQ(entry.ModuleInfo->Handle, ToAddress(GetModuleHandleA(nullptr)));
+    EXPECT_EQ(entry.InfoLevel, ilLine);
+    EXPECT_EQ(entry.UnitName.str(), "call_stack_win_test.cpp");
+    EXPECT_EQ(entry.ProcedureName.str(), expected[i].procedure);
+    EXPECT_EQ(entry.Line, expected[i].line) << expected[i].procedure;
   }
+}
+
+// The record of the running program: its appended data, a line table that
+// passes its key's check, and no external source although a map file lies
+// beside it.
+TEST(CallStackUnderWine, TheRunningProgramReadsItsOwnEmbeddedLineTable) {
+  const TTarvexModuleInfo* module = FindModuleInfo(ToAddress(reinterpret_cast<void*>(&FunctionA)));
+  ASSERT_NE(module, nullptr);
+  EXPECT_EQ(module->DebugVersion, kTarvexDataVersion);
+  EXPECT_TRUE(std::any_of(std::begin(module->DebugHeader), std::end(module->DebugHeader), [](uint8_t b) { return b != 0; }));
+  EXPECT_GT(module->LineInfo.size(), 1000u);
+  EXPECT_EQ(module->DataKey, "call stack test");
+  EXPECT_EQ(module->DataValid, 1);
+  EXPECT_EQ(module->DebugSource, nullptr);
 }
 
 // A thread that waits inside a known function until told to end.

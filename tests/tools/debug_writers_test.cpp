@@ -205,7 +205,7 @@ std::vector<ModuleToCompare> ModulesToCompare() {
   std::vector<ModuleToCompare> modules;
   std::stringstream probes(VX_LINE_PROBES);
   for (std::string path; std::getline(probes, path, '|');) modules.push_back({path, true});
-  for (const char* program : {"app/ZorvikCalc.exe", "tests/callstack/debug_info_test.exe"}) {
+  for (const char* program : {"app/ZorvikCalc.exe.debug", "tests/callstack/debug_info_test.exe"}) {
     const fs::path path = fs::path(VX_WIN32_BUILD_DIR) / program;
     if (fs::exists(path)) modules.push_back({path.string(), false});
   }

@@ -1,11 +1,18 @@
 #!/usr/bin/env bash
+# options_round_trip.sh TARVEX OPTIONS WORK [MODULE]
 # The shipped options file survives file -> stream -> container -> dump
 # unchanged (comments and blank lines aside), and the tool's errors exit non-zero.
+# With MODULE (a module the build embedded OPTIONS into): its dump gives the file.
 set -euo pipefail
-tarvex=$1 options=$2 work=$3
+tarvex=$1 options=$2 work=$3 built=${4:-}
 rm -rf "$work" && mkdir -p "$work"
-printf 'MZ stand-in module\n' >"$work/module.exe"
 strip() { grep -v -e '^#' -e '^;' -e '^[[:space:]]*$' "$@"; }
+if [ -n "$built" ]; then
+  "$tarvex" options dump "$built" >"$work/built.options"
+  diff <(strip "$options") <(strip "$work/built.options")
+  exit 0
+fi
+printf 'MZ stand-in module\n' >"$work/module.exe"
 
 "$tarvex" embed "$work/module.exe" --options "$options"
 "$tarvex" embed "$work/module.exe" --options "$options"   # replaces, does not stack
