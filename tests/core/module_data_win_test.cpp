@@ -1,8 +1,6 @@
 // The crash reporter data of real modules under Wine: a VXDATA resource, data
 // appended to the file, damaged files, and the program as shipped (the
 // modules are built by tests/core/CMakeLists.txt).
-#include "crashreport/core/embedded_data/module_data_win.h"
-
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -10,12 +8,14 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <iterator>
 #include <string>
 #include <vector>
 
 #include "crashreport/callstack/data_key.h"
 #include "crashreport/callstack/data_key_win.h"
+#include "crashreport/callstack/module_options.h"
 #include "crashreport/callstack/modules_win.h"
 
 namespace {
@@ -27,6 +27,11 @@ using Bytes = std::vector<uint8_t>;
 constexpr char kOwnKey[] = R"(module data test \ "quoted")";
 
 uint32_t AsHandle(HMODULE module) { return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(module)); }
+
+// The container appended to a file (read as for a module without a VXDATA resource).
+std::optional<EmbeddedData> AppendedData(const std::string& path) {
+  return ReadModuleContainer(AsHandle(GetModuleHandleA("kernel32.dll")), path);
+}
 
 std::string OwnPath() {
   char path[MAX_PATH + 1];
@@ -68,12 +73,12 @@ class LoadedLibrary {
 TEST(ModuleData, AResourceIsReadBeforeTheDataAppendedToTheFile) {
   const LoadedLibrary library("data_resource_module.dll");
   ASSERT_NE(library.Handle(), 0u) << library.Path();
-  const auto data = ReadLoadedModuleData(library.Handle(), library.Path());
+  const auto data = ReadModuleContainer(library.Handle(), library.Path());
   ASSERT_TRUE(data);
   EXPECT_EQ(data->optionStream, FileBytes(Beside("resource_options.bin")));
   EXPECT_TRUE(data->debugInfo.empty());  // the resource holds options only
 
-  const auto appended = ReadAppendedFileData(library.Path());
+  const auto appended = AppendedData(library.Path());
   ASSERT_TRUE(appended);  // present, but the resource wins
   EXPECT_EQ(appended->optionStream, FileBytes(Beside("appended_options.bin")));
   EXPECT_FALSE(appended->debugInfo.empty());
@@ -82,13 +87,13 @@ TEST(ModuleData, AResourceIsReadBeforeTheDataAppendedToTheFile) {
 TEST(ModuleData, AResourceWithAWrongMagicMeansNoData) {
   const LoadedLibrary library("bad_resource_module.dll");
   ASSERT_NE(library.Handle(), 0u) << library.Path();
-  EXPECT_FALSE(ReadLoadedModuleData(library.Handle(), library.Path()));
-  EXPECT_TRUE(ReadAppendedFileData(library.Path()));
+  EXPECT_FALSE(ReadModuleContainer(library.Handle(), library.Path()));
+  EXPECT_TRUE(AppendedData(library.Path()));
 }
 
 TEST(ModuleData, TheProgramReadsItsOwnAppendedDataAndKey) {
   const uint32_t own = AsHandle(GetModuleHandleA(nullptr));
-  const auto data = ReadLoadedModuleData(own, OwnPath());
+  const auto data = ReadModuleContainer(own, OwnPath());
   ASSERT_TRUE(data);
   EXPECT_EQ(data->version, kTarvexDataVersion);
   EXPECT_EQ(data->optionStream, FileBytes(Beside("appended_options.bin")));
@@ -130,14 +135,14 @@ TEST(ModuleData, ADamagedOrCutTailMeansNoData) {
     Bytes bytes = module;
     c.damage(bytes);
     WriteBytes(path, bytes);
-    EXPECT_EQ(ReadAppendedFileData(path).has_value(), c.readable);
+    EXPECT_EQ(AppendedData(path).has_value(), c.readable);
   }
   std::filesystem::remove(path);
-  EXPECT_FALSE(ReadAppendedFileData(path));  // no file
+  EXPECT_FALSE(AppendedData(path));  // no file
 }
 
 TEST(ModuleData, ZorvikCalcCarriesItsOptionsAndLineTable) {
-  const auto data = ReadAppendedFileData(Beside("..\\..\\app\\ZorvikCalc.exe"));
+  const auto data = AppendedData(Beside("..\\..\\app\\ZorvikCalc.exe"));
   ASSERT_TRUE(data);
   EXPECT_EQ(data->optionStream, FileBytes(Beside("zorvik_options.bin")));
   bool valid = false;
@@ -147,7 +152,7 @@ TEST(ModuleData, ZorvikCalcCarriesItsOptionsAndLineTable) {
 
 TEST(ModuleData, ALibrarysRecordTakesItsResourceData) {
   const LoadedLibrary library("data_resource_module.dll");
-  const auto data = ReadLoadedModuleData(library.Handle(), library.Path());
+  const auto data = ReadModuleContainer(library.Handle(), library.Path());
   ASSERT_TRUE(data);
   const TTarvexModuleInfo* module = FindModuleInfo(library.Probe());
   ASSERT_NE(module, nullptr);
