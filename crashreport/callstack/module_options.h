@@ -28,10 +28,6 @@ std::unique_ptr<TTarvexModuleOptionsEx> ReadModuleOptions(const std::string& fil
 // Windows (module_options_win.cpp): the options of the module that holds the
 // running crash reporter, from ModulesList().
 TTarvexModuleOptions& CurrentTarvexLogOptions();
-// The container of the loaded module `handle`: its "VXDATA" raw-data
-// resource, else the one appended to `fileName` (only the file's tail is
-// read). None when neither holds usable data.
-std::optional<EmbeddedData> ReadModuleContainer(uint32_t handle, const std::string& fileName);
 // Fills `module.Options` from the module's embedded data (`data`, none when
 // it carries no usable data) and its shared block. Never throws.
 void LoadModuleOptions(TTarvexModuleInfo& module, const std::optional<EmbeddedData>& data);

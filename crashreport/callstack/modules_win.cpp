@@ -16,6 +16,7 @@
 #include "crashreport/callstack/module_debug_data.h"
 #include "crashreport/callstack/module_kind.h"
 #include "crashreport/callstack/module_options.h"
+#include "crashreport/core/embedded_data/module_container_win.h"
 #include "crashreport/callstack/process_memory_win.h"
 
 namespace tarvex {

@@ -16,6 +16,7 @@
 #include "crashreport/callstack/data_key.h"
 #include "crashreport/callstack/data_key_win.h"
 #include "crashreport/callstack/module_options.h"
+#include "crashreport/core/embedded_data/module_container_win.h"
 #include "crashreport/callstack/modules_win.h"
 
 namespace {

@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "crashreport/callstack/module_options.h"
+#include "crashreport/core/embedded_data/module_container_win.h"
 #include "crashreport/callstack/modules_win.h"
 #include "rtl/exception.h"
 
