@@ -2,12 +2,14 @@
 # options_round_trip.sh TARVEX OPTIONS WORK [MODULE]
 # The shipped options file survives file -> stream -> container -> dump
 # unchanged (comments and blank lines aside), and the tool's errors exit non-zero.
-# With MODULE (a module the build embedded OPTIONS into): its dump gives the file.
+# With MODULE (a module the build embedded OPTIONS into): its dump gives the file
+# (exit 77, skipped, when MODULE does not exist).
 set -euo pipefail
 tarvex=$1 options=$2 work=$3 built=${4:-}
 rm -rf "$work" && mkdir -p "$work"
 strip() { grep -v -e '^#' -e '^;' -e '^[[:space:]]*$' "$@"; }
 if [ -n "$built" ]; then
+  [ -f "$built" ] || { echo "no such module: $built"; exit 77; }
   "$tarvex" options dump "$built" >"$work/built.options"
   diff <(strip "$options") <(strip "$work/built.options")
   exit 0
