@@ -3,16 +3,9 @@
 #include <algorithm>
 #include <cctype>
 
+#include "crashreport/core/file_names.h"
+
 namespace tarvex {
-
-namespace {
-
-std::string WithoutExtension(const std::string& name) {
-  const size_t dot = name.rfind('.');
-  return dot == std::string::npos ? name : name.substr(0, dot);
-}
-
-}  // namespace
 
 bool SameTextIgnoringCase(std::string_view a, std::string_view b) {
   return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
@@ -20,14 +13,9 @@ bool SameTextIgnoringCase(std::string_view a, std::string_view b) {
          });
 }
 
-std::string FilePart(const std::string& path) {
-  const size_t cut = path.find_last_of("\\/:");
-  return cut == std::string::npos ? path : path.substr(cut + 1);
-}
-
 TVXStackLocation StackLocationFromExternal(const TVXLocationInfo& info, bool moduleKnown) {
   TVXStackLocation entry;
-  entry.UnitName = FilePart(info.SourceFile.empty() ? info.UnitName : info.SourceFile);
+  entry.UnitName = ExtractFileName(info.SourceFile.empty() ? info.UnitName : info.SourceFile);
 
   const std::string& name = info.QualifiedName;
   const size_t first = name.find('.');
@@ -37,7 +25,7 @@ TVXStackLocation StackLocationFromExternal(const TVXLocationInfo& info, bool mod
     entry.ProcedureName = name.substr(second + 1);
   } else if (first != std::string::npos) {
     entry.ClassName = name.substr(0, first);
-    if (SameTextIgnoringCase(entry.ClassName, WithoutExtension(entry.UnitName))) entry.ClassName.clear();
+    if (SameTextIgnoringCase(entry.ClassName, ChangeFileExt(entry.UnitName, ""))) entry.ClassName.clear();
     entry.ProcedureName = name.substr(first + 1);
   } else {
     entry.ProcedureName = name;

@@ -44,7 +44,4 @@ TVXStackLocation StackLocationFromExternal(const TVXLocationInfo& info, bool mod
 
 bool SameTextIgnoringCase(std::string_view a, std::string_view b);
 
-// The file part of a path (after the last "\", "/" or ":").
-std::string FilePart(const std::string& path);
-
 }  // namespace tarvex

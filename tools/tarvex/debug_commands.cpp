@@ -11,6 +11,7 @@
 #include "crashreport/callstack/debug_info_source.h"
 #include "crashreport/callstack/embedded_line_table.h"
 #include "crashreport/core/embedded_data/container.h"
+#include "crashreport/core/file_names.h"
 #include "arguments.h"
 #include "dwarf_lines.h"
 #include "file_bytes.h"
@@ -95,7 +96,7 @@ int LocateCommand(const Arguments& args) {
   const TVXEmbeddedLineInfo embedded{table, data ? data->version : uint16_t(0), key, dataValid, base};
   const std::unique_ptr<TVXDebugInfoSource> external = LoadDebugSource(TVXModuleImage{&memory, base, module});
 
-  const std::string moduleName = FilePart(module);
+  const std::string moduleName = ExtractFileName(module);
   for (size_t i = 1; i < parsed.positional.size(); ++i) {
     uint32_t address = ParseHexAddress(parsed.positional[i]);
     if (parsed.Option("--rva") != nullptr) address += base;
