@@ -32,6 +32,24 @@ elif [ -n "${need_update:-}" ]; then
   as_root apt-get update -qq
 fi
 
+# Where the kernel cannot execute 32-bit code, Wine runs under qemu-user from
+# bookworm-backports (scripts/lib.sh). Its recommended qemu-user-binfmt would
+# register the emulator machine-wide, so recommends stay out.
+qemu_version=$(dpkg-query -W -f='${Status} ${Version}' qemu-user 2>/dev/null | sed -n 's/^install ok installed //p')
+if ! /usr/lib/wine/wine --version >/dev/null 2>&1 &&
+  ! { [ -n "$qemu_version" ] && dpkg --compare-versions "$qemu_version" ge 1:10; }; then
+  backports=/etc/apt/sources.list.d/bookworm-backports.sources
+  if ! grep -rqs 'bookworm-backports' /etc/apt/sources.list /etc/apt/sources.list.d; then
+    printf '%s\n' 'Types: deb' 'URIs: http://deb.debian.org/debian' 'Suites: bookworm-backports' \
+      'Components: main' 'Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg' |
+      as_root tee "$backports" >/dev/null
+  fi
+  echo "install-deps: this machine cannot execute 32-bit code; installing qemu-user from bookworm-backports"
+  as_root apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive as_root apt-get install -y -qq --no-install-recommends \
+    -t bookworm-backports qemu-user >/dev/null
+fi
+
 if ! locale -a 2>/dev/null | grep -qi '^zh_CN.utf8$'; then
   as_root sed -i 's/^# *zh_CN.UTF-8 UTF-8/zh_CN.UTF-8 UTF-8/' /etc/locale.gen
   grep -q '^zh_CN.UTF-8 UTF-8' /etc/locale.gen || echo 'zh_CN.UTF-8 UTF-8' | as_root tee -a /etc/locale.gen >/dev/null

@@ -10,8 +10,33 @@ vx_started_pids=()
 # code; some virtual machines switch that off ("IA-32 emulation disabled"), and
 # then Wine's loader fails with "Exec format error".
 vx_can_run_win32() { /usr/lib/wine/wine --version >/dev/null 2>&1; }
+# Where it does not, qemu-user (10.0 from bookworm-backports; Debian 12's own
+# 7.2 never gets through wineboot) runs them, registered for i386 programs in
+# a private user namespace only (kernels from 6.7 on give each user namespace
+# its own binfmt_misc). A machine-wide registration would make every i386
+# program on the machine run emulated, and make the check above lie.
+vx_qemu=/usr/bin/qemu-i386
+vx_binfmt_entry=':vx-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:'"$vx_qemu"':FP'
 
-vx_no_win32_reason="this machine cannot execute 32-bit x86 code (the kernel's IA-32 emulation is off), so Wine cannot start"
+vx_check_emulator() {
+  if [ ! -x "$vx_qemu" ]; then
+    echo "this machine cannot execute 32-bit x86 code and $vx_qemu is missing: run scripts/install-deps.sh" >&2
+    exit 1
+  fi
+}
+
+# Inside the private namespace: its own binfmt_misc, with qemu-i386 for i386 ELF.
+vx_register_emulator() {
+  if ! mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc 2>/dev/null ||
+    ! printf '%s' "$vx_binfmt_entry" >/proc/sys/fs/binfmt_misc/register 2>/dev/null; then
+    echo "cannot register $vx_qemu in a private namespace (this needs a kernel of 6.7 or later with user namespaces)" >&2
+    exit 1
+  fi
+  if ! vx_can_run_win32; then
+    echo "Wine does not start under $vx_qemu" >&2
+    exit 1
+  fi
+}
 
 # Keeps one wineserver alive for the prefix and warms it: without this every
 # Windows test waits seconds for Wine's services to let go of ctest's pipe.

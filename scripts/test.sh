@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
-# Builds both builds and runs every test: the host build's tests natively,
-# then the Windows build's tests under Wine (with a virtual display and the
-# loopback servers the tests talk to). Exits non-zero when anything fails.
+# Builds both builds and runs every test: the host build's tests and bounded
+# fuzz runs natively, then the Windows build's tests under Wine
+# (scripts/win32-env.sh: emulated where the machine cannot execute 32-bit
+# code, with a virtual display when there is none). Exits non-zero when
+# anything fails or the Windows tests cannot run.
 set -euo pipefail
-source "$(dirname "$0")/lib.sh"
+root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 
-"$root/scripts/install-deps.sh"
+scripts/install-deps.sh
 
 cmake --preset host >/dev/null
 cmake --build --preset host
@@ -16,22 +18,10 @@ cmake --build --preset win32
 cmake --preset host-asan >/dev/null
 cmake --build --preset host-asan --target fuzzers
 
-trap vx_cleanup EXIT
-host_status=0
-ctest --preset host || host_status=$?
+status=0
+ctest --preset host || status=$?
 echo
-ctest --preset host-asan -L fuzz || host_status=$?
+ctest --preset host-asan -L fuzz || status=$?
 echo
-
-if ! vx_can_run_win32; then
-  # The Windows build was compiled and linked above; only running it is impossible here.
-  echo "======================================================================"
-  echo "test: WINDOWS TESTS NOT RUN: $vx_no_win32_reason."
-  echo "test: the Windows build's programs and tests were built and linked, not run."
-  echo "======================================================================"
-  exit "$host_status"
-fi
-vx_ensure_display
-vx_start_wineserver
-ctest --preset win32
-exit "$host_status"
+scripts/win32-env.sh ctest --preset win32 || status=$?
+exit "$status"
