@@ -105,10 +105,12 @@ void BM_EmbeddedLineTable(benchmark::State& state) {
   bool dataValid = false;
   const TVXEmbeddedLineInfo table{LineTableOfBlock(block, kKey, dataValid), kTarvexDataVersion, kKey, dataValid,
                                   module.base};
+  const EmbeddedLineIndex index(table);
+  state.counters["index_bytes_per_1000_functions"] =
+      double(index.MemoryUsed()) * 1000.0 / double(module.program.functions.size());
   TVXStackLocation entry;
-  LookUpAll(state, module, [&](uint32_t address) {
-    return FindEmbeddedLocation(table, module.memory, address, /*showOwnUnits=*/true, entry);
-  });
+  LookUpAll(state, module,
+            [&](uint32_t address) { return index.Find(module.memory, address, /*showOwnUnits=*/true, entry); });
 }
 BENCHMARK(BM_EmbeddedLineTable);
 

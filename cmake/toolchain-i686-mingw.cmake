@@ -13,8 +13,12 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-# A self-contained exe that runs on a bare Windows or Wine.
+# Self-contained modules that run on a bare Windows or Wine: executables and
+# libraries alike carry their C and C++ runtime, so no module imports
+# libgcc_s_dw2-1.dll, libstdc++-6.dll or libwinpthread-1.dll.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+set(CMAKE_MODULE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 set(ZLIB_USE_STATIC_LIBS ON)
 
 # Windows executables built by this project run through Wine (tests, discovery).

@@ -21,10 +21,13 @@ void SetNames(const TVXStackLocation& location, TTarvexStackItem& item) {
 
 bool EmbeddedLineTableLookup::Locate(TTarvexModuleInfo& module, uint32_t address, TTarvexStackItem& item) const {
   if (module.LineInfo.empty()) return false;
-  const TVXEmbeddedLineInfo table{module.LineInfo, module.DebugVersion, module.DataKey, module.DataValid != 0,
-                                  module.Handle};
+  if (!module.LineIndex) {
+    const TVXEmbeddedLineInfo table{module.LineInfo, module.DebugVersion, module.DataKey, module.DataValid != 0,
+                                    module.Handle};
+    module.LineIndex = std::make_unique<EmbeddedLineIndex>(table);
+  }
   TVXStackLocation location;
-  if (!FindEmbeddedLocation(table, memory_, address, false, location)) return false;
+  if (!module.LineIndex->Find(memory_, address, false, location)) return false;
   SetNames(location, item);
   return true;
 }

@@ -1,5 +1,8 @@
 #include "crashreport/callstack/embedded_line_table.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "crashreport/callstack/byte_cursor.h"
 #include "crashreport/callstack/data_key.h"
 #include "crashreport/core/base64.h"
@@ -11,6 +14,9 @@ namespace {
 // Pieces of a continued name beyond this are corrupt data, not names.
 constexpr int kMaxNamePieces = 64;
 
+// Offsets are 32-bit: a range reaching past the last one is cut there.
+constexpr uint64_t kLastOffset = 0xFFFFFFFF;
+
 struct UnitHeader {
   std::string name;
   int64_t firstLine = 0;
@@ -18,8 +24,6 @@ struct UnitHeader {
   uint32_t size = 0;
   uint32_t recordsLength = 0;
   size_t recordsPosition = 0;
-
-  bool Holds(uint32_t offset) const { return size != 0 && offset >= start && offset - start < size; }
 };
 
 struct LineRecord {
@@ -28,23 +32,28 @@ struct LineRecord {
   bool newProcedure = false;
 };
 
-class EmbeddedTableReader {
- public:
-  EmbeddedTableReader(const TVXEmbeddedLineInfo& module) : module_(module), cursor_(module.LineInfo) {}
+}  // namespace
 
-  bool Find(const MemorySpace& memory, uint32_t address, bool showOwnUnits, TVXStackLocation& entry);
+// Reads the table's units, names and records into an EmbeddedLineIndex.
+class EmbeddedTableDecoder {
+ public:
+  EmbeddedTableDecoder(const TVXEmbeddedLineInfo& module, EmbeddedLineIndex& index)
+      : module_(module), index_(index), cursor_(module.LineInfo) {}
+
+  void DecodeUnits();
 
  private:
   std::string ReadStoredName();
   bool ReadHeader(UnitHeader& header);
   bool ReadRecord(LineRecord& record);
-  bool WalkRecords(const UnitHeader& unit, const MemorySpace& memory, uint32_t offset, TVXStackLocation& entry);
+  void DecodeRecords(const UnitHeader& header);
 
   const TVXEmbeddedLineInfo& module_;
+  EmbeddedLineIndex& index_;
   ByteCursor cursor_;
 };
 
-std::string EmbeddedTableReader::ReadStoredName() {
+std::string EmbeddedTableDecoder::ReadStoredName() {
   const uint16_t version = module_.DebugVersion;
   std::string name;
   for (int piece = 0; piece < kMaxNamePieces; ++piece) {
@@ -67,7 +76,7 @@ std::string EmbeddedTableReader::ReadStoredName() {
   return name;
 }
 
-bool EmbeddedTableReader::ReadHeader(UnitHeader& header) {
+bool EmbeddedTableDecoder::ReadHeader(UnitHeader& header) {
   header.name = ReadStoredName();
   header.firstLine = cursor_.U32();
   header.start = cursor_.U32();
@@ -78,7 +87,7 @@ bool EmbeddedTableReader::ReadHeader(UnitHeader& header) {
   return cursor_.Ok();
 }
 
-bool EmbeddedTableReader::ReadRecord(LineRecord& record) {
+bool EmbeddedTableDecoder::ReadRecord(LineRecord& record) {
   const uint8_t f = cursor_.U8();
   uint32_t lineStep;
   if ((f & 1) == 0) {
@@ -111,9 +120,80 @@ bool EmbeddedTableReader::ReadRecord(LineRecord& record) {
   return cursor_.Ok();
 }
 
+void EmbeddedTableDecoder::DecodeUnits() {
+  if (module_.DebugVersion >= 405 && module_.DebugVersion <= 499 && !cursor_.Skip(cursor_.U32())) return;
+  const uint32_t count = cursor_.U32();
+  for (uint32_t i = 0; i < count && cursor_.Ok(); ++i) {
+    UnitHeader header;
+    if (!ReadHeader(header)) return;
+    // Records running past the table's end: nothing from here on can be read.
+    if (uint64_t(header.recordsPosition) + header.recordsLength > cursor_.Size()) return;
+    DecodeRecords(header);
+    cursor_ = ByteCursor(module_.LineInfo, uint64_t(header.recordsPosition) + header.recordsLength);
+  }
+}
+
+// A record covers [offset, offset + a) at the current line, in the procedure
+// current before it; a record that starts a procedure switches to it after
+// its own range. The last line runs to the unit's end.
+void EmbeddedTableDecoder::DecodeRecords(const UnitHeader& header) {
+  using Index = EmbeddedLineIndex;
+  Index::Unit unit{index_.Keep(header.name), header.start, header.size, uint32_t(index_.ranges_.size()), 0};
+  const size_t end = header.recordsPosition + header.recordsLength;
+  uint64_t current = header.start;
+  int64_t line = header.firstLine;
+  uint32_t procedure = uint32_t(index_.procedures_.size());
+  index_.procedures_.push_back({{}, {}, header.start, int32_t(line)});
+  auto addRange = [&](uint64_t rangeEnd) {
+    if (rangeEnd > current && current <= kLastOffset)
+      index_.ranges_.push_back(
+          {uint32_t(current), uint32_t(std::min<uint64_t>(rangeEnd, kLastOffset)), int32_t(line), procedure});
+  };
+
+  bool complete = true;
+  while (cursor_.Position() < end) {
+    LineRecord record;
+    if (!ReadRecord(record)) {
+      complete = false;
+      break;
+    }
+    Index::Procedure next;
+    if (record.newProcedure) {
+      std::string name = ReadStoredName();
+      if (!cursor_.Ok()) {
+        complete = false;
+        break;
+      }
+      // "Class.Proc" sets both, ".Proc" keeps the class, "Proc" has none.
+      const size_t dot = name.find('.');
+      std::string_view procedureName = name;
+      if (dot == 0) next.className = index_.procedures_[procedure].className;
+      if (dot != 0 && dot != std::string::npos) next.className = index_.Keep(std::string_view(name).substr(0, dot));
+      if (dot != std::string::npos) procedureName.remove_prefix(dot + 1);
+      std::string shown(procedureName);
+      if (!shown.empty() && shown[0] == '@') shown[0] = '_';
+      next.name = index_.Keep(shown);
+    }
+    addRange(current + record.addressStep);
+    current += record.addressStep;
+    line += record.lineStep;
+    if (record.newProcedure) {
+      next.start = uint32_t(current);
+      next.line = int32_t(line);
+      procedure = uint32_t(index_.procedures_.size());
+      index_.procedures_.push_back(next);
+    }
+  }
+  if (complete) addRange(uint64_t(header.start) + header.size);
+  unit.rangeCount = uint32_t(index_.ranges_.size()) - unit.firstRange;
+  index_.units_.push_back(unit);
+}
+
+namespace {
+
 // True when the procedure's first line counts as is (a frame-building
 // prologue, or the unit's initialization); otherwise it counts one less.
-bool FirstLineCountsAsIs(const MemorySpace& memory, uint32_t codeAddress, const std::string& procedure) {
+bool FirstLineCountsAsIs(const MemorySpace& memory, uint32_t codeAddress, std::string_view procedure) {
   if (procedure == "Finalization") return false;
   if (procedure == "Initialization") return true;
   uint8_t code[3];
@@ -124,104 +204,74 @@ bool FirstLineCountsAsIs(const MemorySpace& memory, uint32_t codeAddress, const 
          ((code[1] == 0x8B && code[2] == 0xEC) || (code[1] == 0x89 && code[2] == 0xE5));
 }
 
-bool EmbeddedTableReader::WalkRecords(const UnitHeader& unit, const MemorySpace& memory, uint32_t offset,
-                                      TVXStackLocation& entry) {
-  const uint64_t end = uint64_t(unit.recordsPosition) + unit.recordsLength;
-  if (end > cursor_.Size() || !cursor_.Seek(unit.recordsPosition)) return false;  // records cut off
-  uint64_t current = unit.start;
-  int64_t line = unit.firstLine;
-  std::string className, procedure;
-  uint64_t procedureStart = unit.start;
-  int64_t procedureLine = unit.firstLine;
-  bool found = false;
+}  // namespace
 
-  while (cursor_.Position() < end) {
-    LineRecord record;
-    if (!ReadRecord(record)) return false;
-    std::string newClass, newProcedure;
-    if (record.newProcedure) {
-      std::string name = ReadStoredName();
-      if (!cursor_.Ok()) return false;
-      const size_t dot = name.find('.');
-      if (dot == 0) {
-        newClass = className;
-        newProcedure = name.substr(1);
-      } else if (dot != std::string::npos) {
-        newClass = name.substr(0, dot);
-        newProcedure = name.substr(dot + 1);
-      } else {
-        newProcedure = std::move(name);
-      }
-      if (!newProcedure.empty() && newProcedure[0] == '@') newProcedure[0] = '_';
+EmbeddedLineIndex::EmbeddedLineIndex(const TVXEmbeddedLineInfo& module) : moduleHandle_(module.ModuleHandle) {
+  EmbeddedTableDecoder(module, *this).DecodeUnits();
+  texts_.shrink_to_fit();
+  units_.shrink_to_fit();
+  procedures_.shrink_to_fit();
+  ranges_.shrink_to_fit();
+}
+
+EmbeddedLineIndex::Text EmbeddedLineIndex::Keep(std::string_view text) {
+  const Text kept{uint32_t(texts_.size()), uint32_t(text.size())};
+  texts_.append(text);
+  return kept;
+}
+
+// The first unit in table order that holds the offset, unless a unit that
+// follows it, nested in it, holds the offset too: the last such one wins.
+const EmbeddedLineIndex::Unit* EmbeddedLineIndex::UnitOf(uint32_t offset) const {
+  for (size_t i = 0; i < units_.size(); ++i) {
+    if (!units_[i].Holds(offset)) continue;
+    const Unit* chosen = &units_[i];
+    for (size_t j = i + 1; j < units_.size(); ++j) {
+      if (units_[j].Holds(offset)) chosen = &units_[j];
+      if (!units_[i].Holds(units_[j].start)) break;
     }
-    if (offset >= current && offset < current + record.addressStep) {
-      found = true;
-      break;
-    }
-    current += record.addressStep;
-    line += record.lineStep;
-    if (record.newProcedure) {
-      className = std::move(newClass);
-      procedure = std::move(newProcedure);
-      procedureStart = current;
-      procedureLine = line;
-    }
+    return chosen;
   }
-  if (!found && !(offset >= current && offset < uint64_t(unit.start) + unit.size)) return false;
+  return nullptr;
+}
 
-  const uint32_t procedureAddress = module_.ModuleHandle + kFirstSectionOffset + static_cast<uint32_t>(procedureStart);
-  const int64_t firstLine = FirstLineCountsAsIs(memory, procedureAddress, procedure) ? procedureLine : procedureLine - 1;
+bool EmbeddedLineIndex::Find(const MemorySpace& memory, uint32_t address, bool showOwnUnits,
+                             TVXStackLocation& entry) const {
+  const uint32_t offset = address - moduleHandle_ - kFirstSectionOffset;
+  const Unit* unit = UnitOf(offset);
+  if (unit == nullptr) return false;
+  const auto first = ranges_.begin() + unit->firstRange, last = first + unit->rangeCount;
+  const auto after = std::upper_bound(first, last, offset, [](uint32_t at, const Range& r) { return at < r.start; });
+  if (after == first || offset >= std::prev(after)->end) return false;
+  const Range& range = *std::prev(after);
+
+  entry = TVXStackLocation();
+  if (!showOwnUnits && IsReporterOwnUnit(View(unit->name))) {
+    entry.InfoLevel = ilModule;
+    return true;
+  }
+  const Procedure& procedure = procedures_[range.procedure];
+  const std::string_view procedureName = View(procedure.name);
+  const uint32_t procedureAddress = moduleHandle_ + kFirstSectionOffset + procedure.start;
+  const int64_t firstLine =
+      FirstLineCountsAsIs(memory, procedureAddress, procedureName) ? procedure.line : int64_t(procedure.line) - 1;
   entry.InfoLevel = ilLine;
-  entry.UnitName = unit.name;
-  entry.ClassName = std::move(className);
-  entry.ProcedureName = std::move(procedure);
-  entry.Line = static_cast<uint32_t>(line);
-  entry.LinesIntoProc = line > firstLine ? static_cast<uint32_t>(line - firstLine) : 0;
+  entry.UnitName = View(unit->name);
+  entry.ClassName = View(procedure.className);
+  entry.ProcedureName = procedureName;
+  entry.Line = static_cast<uint32_t>(range.line);
+  entry.LinesIntoProc = range.line > firstLine ? static_cast<uint32_t>(range.line - firstLine) : 0;
   return true;
 }
 
-bool EmbeddedTableReader::Find(const MemorySpace& memory, uint32_t address, bool showOwnUnits,
-                               TVXStackLocation& entry) {
-  const uint32_t offset = address - module_.ModuleHandle - kFirstSectionOffset;
-  if (module_.DebugVersion >= 405 && module_.DebugVersion <= 499 && !cursor_.Skip(cursor_.U32())) return false;
-  const uint32_t count = cursor_.U32();
-  if (!cursor_.Ok()) return false;
-
-  for (uint32_t i = 0; i < count; ++i) {
-    UnitHeader unit;
-    if (!ReadHeader(unit)) return false;
-    if (!unit.Holds(offset)) {
-      if (!cursor_.Seek(unit.recordsPosition) || !cursor_.Skip(unit.recordsLength)) return false;
-      continue;
-    }
-    // A unit nested in this one (it follows in the table) wins.
-    UnitHeader chosen = unit;
-    uint64_t next = uint64_t(unit.recordsPosition) + unit.recordsLength;
-    for (uint32_t j = i + 1; j < count; ++j) {
-      UnitHeader follower;
-      if (!cursor_.Seek(next) || !ReadHeader(follower)) break;
-      const bool inside = unit.Holds(follower.start);
-      if (follower.Holds(offset)) chosen = follower;
-      if (!inside) break;
-      next = uint64_t(follower.recordsPosition) + follower.recordsLength;
-    }
-    TVXStackLocation found;
-    if (!WalkRecords(chosen, memory, offset, found)) return false;
-    if (!showOwnUnits && IsReporterOwnUnit(found.UnitName)) {
-      found = TVXStackLocation();
-      found.InfoLevel = ilModule;
-    }
-    entry = std::move(found);
-    return true;
-  }
-  return false;
+size_t EmbeddedLineIndex::MemoryUsed() const {
+  return sizeof *this + texts_.capacity() + units_.capacity() * sizeof(Unit) +
+         procedures_.capacity() * sizeof(Procedure) + ranges_.capacity() * sizeof(Range);
 }
-
-}  // namespace
 
 bool FindEmbeddedLocation(const TVXEmbeddedLineInfo& module, const MemorySpace& memory, uint32_t address,
                           bool showOwnUnits, TVXStackLocation& entry) {
-  return EmbeddedTableReader(module).Find(memory, address, showOwnUnits, entry);
+  return EmbeddedLineIndex(module).Find(memory, address, showOwnUnits, entry);
 }
 
 }  // namespace tarvex

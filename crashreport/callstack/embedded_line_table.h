@@ -33,6 +33,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "crashreport/callstack/location_info.h"
 #include "crashreport/callstack/memory_space.h"
@@ -50,11 +51,64 @@ struct TVXEmbeddedLineInfo {
 
 inline constexpr uint32_t kFirstSectionOffset = 0x1000;
 
-// Names `address` from the table. True when the address lies in a unit of it;
-// `entry` then holds ilLine, unit, class, procedure, line and lines into the
-// procedure — or only ilModule when the unit is one of the reporter's own and
-// `showOwnUnits` is false (it is true while the reporter reports an internal
-// error of its own). `memory` is read for the procedure's first code bytes.
+// A module's line table decoded once into per-unit address ranges, so that
+// naming an address is a binary search rather than a walk over the records.
+// Built at a module's first lookup; names are deciphered while building.
+// Corrupt data ends the decoding where it becomes unreadable: a unit whose
+// header cannot be read ends the unit list, a record that cannot be read ends
+// its unit's ranges, and no range is made past that point.
+class EmbeddedLineIndex {
+ public:
+  EmbeddedLineIndex() = default;
+  explicit EmbeddedLineIndex(const TVXEmbeddedLineInfo& module);
+
+  // Names `address`. True when the address lies in a unit of the table;
+  // `entry` then holds ilLine, unit, class, procedure, line and lines into the
+  // procedure — or only ilModule when the unit is one of the reporter's own
+  // and `showOwnUnits` is false (it is true while the reporter reports an
+  // internal error of its own). `memory` is read for the procedure's first code bytes.
+  bool Find(const MemorySpace& memory, uint32_t address, bool showOwnUnits, TVXStackLocation& entry) const;
+
+  // Bytes the index holds (its arrays and names), for sizing.
+  size_t MemoryUsed() const;
+
+ private:
+  struct Text {  // a name in texts_
+    uint32_t offset = 0, length = 0;
+  };
+  struct Unit {
+    Text name;
+    uint32_t start = 0, size = 0;  // offsets from the first section
+    uint32_t firstRange = 0, rangeCount = 0;
+    bool Holds(uint32_t offset) const { return size != 0 && offset >= start && offset - start < size; }
+  };
+  struct Procedure {
+    Text className, name;
+    uint32_t start = 0;  // offset of its first code byte
+    int32_t line = 0;    // its first line
+  };
+  // [start, end) at one line of one procedure; ranges of a unit are sorted and
+  // do not overlap. 16 bytes: lines are kept to 32 bits, as they are reported.
+  struct Range {
+    uint32_t start = 0, end = 0;
+    int32_t line = 0;
+    uint32_t procedure = 0;
+  };
+  friend class EmbeddedTableDecoder;
+
+  Text Keep(std::string_view text);
+  std::string_view View(Text text) const { return std::string_view(texts_).substr(text.offset, text.length); }
+  const Unit* UnitOf(uint32_t offset) const;
+
+  uint32_t moduleHandle_ = 0;
+  std::string texts_;
+  std::vector<Unit> units_;  // in table order: a unit nested in an earlier one follows it
+  std::vector<Procedure> procedures_;
+  std::vector<Range> ranges_;
+};
+
+// Names `address` from the table once, without keeping an index (see
+// EmbeddedLineIndex::Find).
 bool FindEmbeddedLocation(const TVXEmbeddedLineInfo& module, const MemorySpace& memory, uint32_t address,
                           bool showOwnUnits, TVXStackLocation& entry);
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "crashreport/callstack/debug_info_source.h"
+#include "crashreport/callstack/embedded_line_table.h"
 #include "crashreport/core/options/options.h"
 
 namespace tarvex {
@@ -60,6 +61,7 @@ struct TTarvexModuleInfo {
   uint16_t DebugVersion = 0;  // version of the embedded debug data (0 when none)
   uint8_t DebugHeader[8] = {};
   std::vector<uint8_t> LineInfo;                    // the embedded line table, empty when none
+  std::unique_ptr<EmbeddedLineIndex> LineIndex;     // LineInfo decoded, built at its first lookup
   std::unique_ptr<TVXDebugInfoSource> DebugSource;  // map, TD32 or JDBG data; empty when none
   double FileDate = 0;  // days since 1899-12-30, local time
   std::string DataKey;

@@ -9,6 +9,7 @@
 #include "crashreport/core/sysinfo_hardware.h"
 #include "crashreport/core/sysinfo_os.h"
 #include "crashreport/core/system_facts.h"
+#include "tests/support/emulation_win.h"
 
 namespace {
 
@@ -38,7 +39,11 @@ TEST(SystemInfoWindows, EveryAlwaysAvailableFactIsSane) {
 
   ASSERT_TRUE(Matches(facts.totalMemory, "[1-9][0-9]* Mb")) << facts.totalMemory;
   ASSERT_TRUE(Matches(facts.freeMemory, "[0-9]+ Mb")) << facts.freeMemory;
-  EXPECT_LE(LeadingNumber(facts.freeMemory), LeadingNumber(facts.totalMemory));
+  // qemu-user cuts the machine's total memory to 32 bits (24105 MB reads as
+  // 24105 mod 4096 = 3625 MB) but not the free memory; elsewhere free never
+  // exceeds total.
+  if (!testing::RunsUnderEmulation())
+    EXPECT_LE(LeadingNumber(facts.freeMemory), LeadingNumber(facts.totalMemory));
   EXPECT_TRUE(Matches(facts.totalDisk, "[0-9]+(\\.[0-9]?[1-9])? Gb")) << facts.totalDisk;
   EXPECT_TRUE(Matches(facts.freeDisk, "[0-9]+(\\.[0-9]?[1-9])? Gb")) << facts.freeDisk;
   EXPECT_TRUE(Matches(facts.upTime, "([0-9]+ [a-z]+, )*[0-9]+ seconds?")) << facts.upTime;

@@ -343,4 +343,21 @@ TEST(LocateCommand, NamesAddressesFromTheAppendedLineTableOrAMapFile) {
   EXPECT_THROW(Locate({appended, "12x"}), std::runtime_error);
 }
 
+// The shipped calculator carries its line table under the key it exports: a
+// user with only the program and a report reads plain names without --key.
+TEST(LocateCommand, UsesTheKeyTheModuleExportsWhenNoneIsGiven) {
+  const fs::path shipped = fs::path(VX_WIN32_BUILD_DIR) / "app/ZorvikCalc.exe";
+  if (!fs::exists(shipped)) GTEST_SKIP() << "no Windows build beside this one";
+  const ProgramLines program = ReadDwarfLines(shipped.string() + ".debug");
+  const auto convert = std::find_if(program.functions.begin(), program.functions.end(), [](const FunctionLines& f) {
+    return f.name == "ShapeToPackage" && f.rows.size() > 1;
+  });
+  ASSERT_NE(convert, program.functions.end());
+  char address[16];
+  std::snprintf(address, sizeof address, "%x", program.imageBase + 0x1000 + convert->rows.at(1).offset);
+
+  EXPECT_NE(Locate({shipped.string(), address}).find(" - ShapeToPackage - "), std::string::npos);
+  EXPECT_EQ(Locate({shipped.string(), "--key", "not the key", address}).find(" - ShapeToPackage - "), std::string::npos);
+}
+
 }  // namespace

@@ -82,18 +82,19 @@ uint32_t ParseHexAddress(const std::string& text) {
 int LocateCommand(const Arguments& args) {
   const ParsedArguments parsed = ParseArguments(args, {"--key"}, {"--rva"}, 2, /*orMore=*/true);
   const std::string& module = parsed.positional[0];
-  const std::string* keyOption = parsed.Option("--key");
-  const std::string key = keyOption != nullptr ? *keyOption : std::string();
   const std::vector<uint8_t> file = ReadFileBytes(module);
   BufferMemorySpace memory;
   const uint32_t base = MapModuleImage(file, memory);
+  // Without --key, the key the module itself exports, as the reporter would use it.
+  const std::string* keyOption = parsed.Option("--key");
+  const std::string key = keyOption != nullptr ? *keyOption : ExportedDataKey(memory, base);
 
   // The embedded line table of the container appended to the module, if any.
   std::optional<EmbeddedData> data = ReadContainer(FindAppendedContainer(file));
   bool dataValid = false;
   const std::span<const uint8_t> table =
       data ? LineTableOfBlock(data->debugInfo, key, dataValid) : std::span<const uint8_t>();
-  const TVXEmbeddedLineInfo embedded{table, data ? data->version : uint16_t(0), key, dataValid, base};
+  const EmbeddedLineIndex embedded(TVXEmbeddedLineInfo{table, data ? data->version : uint16_t(0), key, dataValid, base});
   const std::unique_ptr<TVXDebugInfoSource> external = LoadDebugSource(TVXModuleImage{&memory, base, module});
 
   const std::string moduleName = ExtractFileName(module);
@@ -102,7 +103,7 @@ int LocateCommand(const Arguments& args) {
     if (parsed.Option("--rva") != nullptr) address += base;
     TVXStackLocation entry;
     TVXLocationInfo info;
-    if (!(table.size() > 0 && FindEmbeddedLocation(embedded, memory, address, /*showOwnUnits=*/true, entry))) {
+    if (!embedded.Find(memory, address, /*showOwnUnits=*/true, entry)) {
       const bool answered = external != nullptr && external->FindLocation(address, info) && !info.QualifiedName.empty();
       entry = answered ? StackLocationFromExternal(info, true) : TVXStackLocation{};
     }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "crashreport/callstack/memory_space.h"
@@ -13,5 +14,10 @@ namespace tarvex::tool {
 // the module's preferred image base and returns that base. Throws
 // rtl::EReadError when the file is not a PE32 module.
 uint32_t MapModuleImage(const std::vector<uint8_t>& file, BufferMemorySpace& memory);
+
+// The data key the module at `base` exports as TarvexLog_DataKey, read as the
+// running reporter reads it: empty when the export is missing, unreadable or
+// not terminated within the key length limit.
+std::string ExportedDataKey(const MemorySpace& memory, uint32_t base);
 
 }  // namespace tarvex::tool
