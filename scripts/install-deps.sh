@@ -3,8 +3,11 @@
 # Idempotent: packages already present are skipped, the locale is generated once.
 set -euo pipefail
 
+# wine64 brings the native wineserver: under qemu-user a 32-bit wineserver
+# cannot trace the programs it serves (the emulator has no ptrace), so
+# reading another process's memory and module snapshots would fail.
 packages=(
-  wine wine32:i386 fonts-wine
+  wine wine32:i386 wine64 fonts-wine
   g++-mingw-w64-i686-posix mingw-w64-i686-dev libz-mingw-w64-dev
   cmake ninja-build googletest libbenchmark-dev g++ clang llvm-14-dev llvm-14 libclang-rt-14-dev
   libcapstone-dev binutils-mingw-w64-i686

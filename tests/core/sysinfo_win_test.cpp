@@ -42,7 +42,7 @@ TEST(SystemInfoWindows, EveryAlwaysAvailableFactIsSane) {
   // qemu-user cuts the machine's total memory to 32 bits (24105 MB reads as
   // 24105 mod 4096 = 3625 MB) but not the free memory; elsewhere free never
   // exceeds total.
-  if (!testing::RunsUnderEmulation())
+  if (!tarvex::testing::RunsUnderEmulation())
     EXPECT_LE(LeadingNumber(facts.freeMemory), LeadingNumber(facts.totalMemory));
   EXPECT_TRUE(Matches(facts.totalDisk, "[0-9]+(\\.[0-9]?[1-9])? Gb")) << facts.totalDisk;
   EXPECT_TRUE(Matches(facts.freeDisk, "[0-9]+(\\.[0-9]?[1-9])? Gb")) << facts.freeDisk;
