@@ -11,6 +11,13 @@ namespace tarvex {
 // False, with nothing written, when a page cannot be made writable.
 bool WriteCode(void* address, const void* data, size_t size);
 
+// Replaces the routine address at `slot` (a method-table slot or an import
+// address-table entry, 4-byte aligned) in one store, the page made writable
+// just for it: a thread reading the slot meanwhile gets the old routine or the
+// new one, never a mix of their bytes. False, with nothing written, when the
+// page cannot be made writable.
+bool WritePointer(void** slot, void* value);
+
 // Writes the 5-byte jump E9 <to - from - 5> at `from`.
 bool WriteJump(void* from, const void* to);
 

@@ -23,10 +23,11 @@ void RestoreProtections(const std::vector<PageProtection>& pages) {
     VirtualProtect(reinterpret_cast<void*>(p.page), 1, p.protect, &ignored);
 }
 
-}  // namespace
-
-bool WriteCode(void* address, const void* data, size_t size) {
-  if (size == 0) return true;
+// Runs `write` with each page of the range made writable, each page getting
+// its own protection back afterwards; then flushes the range from the
+// processor's instruction cache.
+template <typename Write>
+bool WithWritablePages(void* address, size_t size, Write write) {
   SYSTEM_INFO system;
   GetSystemInfo(&system);
   const uintptr_t pageSize = system.dwPageSize;
@@ -45,10 +46,20 @@ bool WriteCode(void* address, const void* data, size_t size) {
     pages.push_back({page, previous});
     if (page == last) break;
   }
-  std::memcpy(address, data, size);
+  write();
   RestoreProtections(pages);
   FlushInstructionCache(GetCurrentProcess(), address, size);
   return true;
+}
+
+}  // namespace
+
+bool WriteCode(void* address, const void* data, size_t size) {
+  return size == 0 || WithWritablePages(address, size, [&] { std::memcpy(address, data, size); });
+}
+
+bool WritePointer(void** slot, void* value) {
+  return WithWritablePages(slot, sizeof value, [&] { __atomic_store_n(slot, value, __ATOMIC_SEQ_CST); });
 }
 
 bool WriteJump(void* from, const void* to) {

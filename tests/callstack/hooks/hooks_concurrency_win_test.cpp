@@ -1,6 +1,6 @@
-// Threads inside a hooked routine while another thread unhooks it: a thread
-// that entered the new routine before the unhook must still reach the old
-// behaviour through the trampoline afterwards.
+// Threads inside a hook while another thread undoes it: a thread that entered
+// the new routine before the unhook must still reach the old behaviour
+// afterwards, through the trampoline or the saved slot or import entry.
 #include "crashreport/callstack/hooks/procedure_hooks.h"
 
 #include <gtest/gtest.h>
@@ -11,8 +11,15 @@
 #include <thread>
 
 #include "crashreport/callstack/hooks/hooks_shutdown.h"
+#include "crashreport/callstack/hooks/import_hooks.h"
+#include "crashreport/callstack/hooks/virtual_slot_hooks.h"
 #include "tests/callstack/hooks/executable_code_win.h"
 #include "tests/support/hex_bytes.h"
+
+// External linkage, so that calls go through the method table (see virtual_slot_hooks_win_test.cpp).
+struct StressTestCounter {
+  virtual int Next(int value) const { return value + 1; }
+};
 
 namespace {
 
@@ -85,49 +92,86 @@ INSTANTIATE_TEST_SUITE_P(Undo, UndoWhileInside, testing::Values(
     UndoCase{"HooksDone", [](void*) { HooksDone(); }}),
     [](const testing::TestParamInfo<UndoCase>& info) { return std::string(info.param.what); });
 
-// The stress: two threads call the routine without pause while a third hooks
-// and unhooks it.
+// The stress: two threads call through what a hook patches, without pause,
+// while a third hooks and unhooks it. Each new routine announces itself, works
+// a little as a real one does (the unhook can come meanwhile), then calls the
+// previous behaviour and adds 1000. Unhooked, a call returns value + 1.
 constexpr int kCycles = 200;
 constexpr int kWorkBeforeOld = 2000;  // loop turns in the new routine before it calls the old behaviour
 
 std::atomic<unsigned> g_entries{0};
 
-int __cdecl WorkThenCallOld(int value) {
+template <typename CallPrevious>
+int WorkThen(CallPrevious callPrevious) {
   g_entries.fetch_add(1);
-  // Work before the old behaviour, as a real new routine does: the unhook can come meanwhile.
   [[maybe_unused]] volatile int sink;
   for (int i = 0; i < kWorkBeforeOld; ++i) sink = i;
-  return g_old.load()(value) + 1000;
+  return callPrevious() + 1000;
 }
 
-TEST(ProcedureHookStress, CallersInTwoThreadsSurviveHookAndUnhookCyclesInAThird) {
-  ExecutableCode routine(Hex(kAddOne));
-  void* const target = routine.Start();
-  void* const newRoutine = reinterpret_cast<void*>(&WorkThenCallOld);
-  // One cycle before the callers start, so the new routine never finds no trampoline.
-  g_old = reinterpret_cast<Routine>(HookProcedure(target, newRoutine, "Stressed"));
-  UnhookProcedure(target);
+// A procedure hook: the previous behaviour through the trampoline.
+ExecutableCode& AddOneRoutine() {
+  static ExecutableCode routine(Hex(kAddOne));
+  return routine;
+}
+int __cdecl ProcedureHook(int value) {
+  return WorkThen([&] { return g_old.load()(value); });
+}
+
+// A virtual-slot hook: the previous method saved from the slot.
+using NextRoutine = int(__thiscall*)(const void*, int);
+std::atomic<NextRoutine> g_previousNext{nullptr};
+int __thiscall SlotHook(const void* self, int value) {
+  return WorkThen([&] { return g_previousNext.load()(self, value); });
+}
+const StressTestCounter g_counter;
+[[gnu::noipa]] int CallNext(const StressTestCounter& counter, int value) { return counter.Next(value); }
+void** CounterTable() { return *reinterpret_cast<void** const*>(&g_counter); }
+
+// An import hook of this program's kernel32 import of MulDiv: the previous
+// routine saved from the import address table.
+using MulDivRoutine = int(WINAPI*)(int, int, int);
+std::atomic<MulDivRoutine> g_previousMulDiv{nullptr};
+int WINAPI ImportHook(int number, int numerator, int denominator) {
+  return WorkThen([&] { return g_previousMulDiv.load()(number, numerator, denominator); });
+}
+[[gnu::noipa]] int CallMulDiv(int value) { return MulDiv(value, 1, 1) + 1; }
+void* Kernel32MulDiv() { return reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "MulDiv")); }
+
+struct StressCase {
+  const char* what;
+  void (*hook)();  // also publishes the previous behaviour for the new routine
+  void (*unhook)();
+  int (*call)(int);
+};
+
+class HookStress : public testing::TestWithParam<StressCase> {};
+
+TEST_P(HookStress, CallersInTwoThreadsSurviveHookAndUnhookCyclesInAThird) {
+  const StressCase& c = GetParam();
+  // One cycle before the callers start, so a new routine never finds no previous behaviour.
+  c.hook();
+  c.unhook();
 
   std::atomic<bool> stop{false};
   std::atomic<unsigned> oldResults{0}, newResults{0}, wrongResults{0};
   const auto callInALoop = [&] {
-    const auto call = routine.As<Routine>();
     for (int value = 0; !stop; value = (value + 1) & 0xFFFF) {
-      const int result = call(value);
+      const int result = c.call(value);
       (result == value + 1 ? oldResults : result == value + 1001 ? newResults : wrongResults).fetch_add(1);
     }
   };
   std::thread first(callInALoop), second(callInALoop);
 
   // Each cycle waits until a caller has entered the new routine, unhooks at
-  // once, then waits until a caller has run the routine as it was.
+  // once, then waits until a caller has run the code as it was.
   int cycles = 0;
   for (bool callersKeptUp = true; callersKeptUp && cycles < kCycles;) {
     const unsigned entries = g_entries;
-    g_old = reinterpret_cast<Routine>(HookProcedure(target, newRoutine, "Stressed"));
+    c.hook();
     callersKeptUp = WaitUntil([&] { return g_entries != entries; });
     const unsigned plainCalls = oldResults;
-    UnhookProcedure(target);
+    c.unhook();
     callersKeptUp = callersKeptUp && WaitUntil([&] { return oldResults != plainCalls; });
     if (callersKeptUp) ++cycles;
   }
@@ -139,7 +183,31 @@ TEST(ProcedureHookStress, CallersInTwoThreadsSurviveHookAndUnhookCyclesInAThird)
   EXPECT_EQ(wrongResults, 0u);
   EXPECT_GE(newResults, unsigned(kCycles)) << "calls through the new routine";
   EXPECT_GE(oldResults, unsigned(kCycles)) << "calls while unhooked";
-  EXPECT_EQ(routine.As<Routine>()(1), 2);
+  EXPECT_EQ(c.call(1), 2);
 }
+
+INSTANTIATE_TEST_SUITE_P(Kinds, HookStress, testing::Values(
+    StressCase{"Procedure",
+               [] {
+                 g_old = reinterpret_cast<Routine>(
+                     HookProcedure(AddOneRoutine().Start(), reinterpret_cast<void*>(&ProcedureHook), "Stressed"));
+               },
+               [] { UnhookProcedure(AddOneRoutine().Start()); },
+               [](int value) { return AddOneRoutine().As<Routine>()(value); }},
+    StressCase{"VirtualSlot",
+               [] {
+                 g_previousNext =
+                     reinterpret_cast<NextRoutine>(PatchVirtualSlot(CounterTable(), 0, reinterpret_cast<void*>(&SlotHook)));
+               },
+               [] { RestoreVirtualSlot(CounterTable(), 0); },
+               [](int value) { return CallNext(g_counter, value); }},
+    StressCase{"Import",
+               [] {
+                 g_previousMulDiv = reinterpret_cast<MulDivRoutine>(HookImport(GetModuleHandleA(nullptr), "kernel32.dll",
+                     Kernel32MulDiv(), false, false, "kernel32.MulDiv", reinterpret_cast<void*>(&ImportHook)));
+               },
+               [] { UnhookImport(GetModuleHandleA(nullptr), "kernel32.dll", reinterpret_cast<void*>(&ImportHook)); },
+               CallMulDiv}),
+    [](const testing::TestParamInfo<StressCase>& info) { return std::string(info.param.what); });
 
 }  // namespace
