@@ -8,6 +8,7 @@
 #include <atomic>
 #include <chrono>
 #include <functional>
+#include <ostream>
 #include <thread>
 
 #include "crashreport/callstack/hooks/hooks_shutdown.h"
@@ -62,6 +63,7 @@ struct UndoCase {
   const char* what;
   void (*undo)(void* target);
 };
+void PrintTo(const UndoCase& c, std::ostream* out) { *out << c.what; }
 
 class UndoWhileInside : public testing::TestWithParam<UndoCase> {};
 
@@ -144,6 +146,7 @@ struct StressCase {
   void (*unhook)();
   int (*call)(int);
 };
+void PrintTo(const StressCase& c, std::ostream* out) { *out << c.what; }
 
 class HookStress : public testing::TestWithParam<StressCase> {};
 

@@ -4,6 +4,7 @@
 
 #include <cctype>
 #include <cstring>
+#include <ostream>
 #include <string>
 
 #include "crashreport/callstack/hooks/code_writer.h"
@@ -32,6 +33,7 @@ struct HookCase {
   int argument;
   int expected;      // what the routine returns when not hooked
 };
+void PrintTo(const HookCase& c, std::ostream* out) { *out << c.what; }
 
 class ProcedureHookTable : public testing::TestWithParam<HookCase> {};
 
