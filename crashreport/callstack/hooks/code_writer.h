@@ -18,7 +18,15 @@ bool WriteCode(void* address, const void* data, size_t size);
 // page cannot be made writable.
 bool WritePointer(void** slot, void* value);
 
-// Writes the 5-byte jump E9 <to - from - 5> at `from`.
+// Replaces `size` bytes (at most 8) at `address` in one locked 8-byte
+// exchange: a thread running or reading the code meanwhile sees all old bytes
+// or all new ones, never a mix. The 8 bytes are the aligned ones holding the
+// range when there are such, else the 8 from `address`; the others among them
+// are written back as they are. False, with nothing written, when `size` is
+// above 8 or a page cannot be made writable.
+bool WriteCodeAtOnce(void* address, const void* data, size_t size);
+
+// Writes the 5-byte jump E9 <to - from - 5> at `from`, at once as above.
 bool WriteJump(void* from, const void* to);
 
 }  // namespace tarvex

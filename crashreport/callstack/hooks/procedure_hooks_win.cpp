@@ -45,10 +45,11 @@ bool Install(uint32_t target, uint32_t newRoutine) noexcept {
   }
 }
 
-// Puts the saved bytes back. The trampoline stays: a thread that entered the
+// Puts back the bytes the jump covered, at once, since other threads may be
+// running into the target. The trampoline stays: a thread that entered the
 // new routine before this may still call it (see trampoline_arena.h).
 bool Uninstall(const ProcedureHook& hook) {
-  return WriteCode(AsPointer(hook.target), hook.original.data(), hook.original.size());
+  return WriteCodeAtOnce(AsPointer(hook.target), hook.original.data(), kJumpSize);
 }
 
 }  // namespace
