@@ -37,9 +37,10 @@ std::atomic<Routine> g_old{nullptr};
 // Waits for `done` to become true, giving up after kGenerousWaitMs.
 bool WaitUntil(const std::function<bool()>& done) {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kGenerousWaitMs);
-  while (!done())
+  while (!done()) {
     if (std::chrono::steady_clock::now() > deadline) return false;
-    else SwitchToThread();
+    SwitchToThread();
+  }
   return true;
 }
 
@@ -77,7 +78,7 @@ TEST_P(UndoWhileInside, AThreadInsideTheNewRoutineStillReachesTheOldBehaviour) {
 
   int result = 0;
   std::thread caller([&] { result = routine.As<Routine>()(1); });
-  ASSERT_EQ(WaitForSingleObject(entered.handle, kGenerousWaitMs), WAIT_OBJECT_0) << "the caller never entered";
+  EXPECT_EQ(WaitForSingleObject(entered.handle, kGenerousWaitMs), DWORD(WAIT_OBJECT_0)) << "the caller never entered";
   GetParam().undo(routine.Start());
   EXPECT_EQ(routine.Bytes(), before) << "unhooked while the caller is inside";
   SetEvent(release.handle);
