@@ -9,11 +9,11 @@
 //
 // Cost: an unhooked routine leaves its trampoline behind, its size rounded up
 // to 16 bytes: 16 for the usual 5- to 11-byte copy, at most 48 (a 19-byte
-// copy with three stubs). A routine
-// hooked again with the same first bytes gets its earlier trampoline back (the
-// same target and bytes make the same code), so hooking and unhooking one
-// routine over and over costs nothing more. Pages are committed one at a time
-// out of 64 KB reservations.
+// copy with three stubs), plus a small record of its target and bytes. A
+// routine hooked again with the same first bytes gets its earlier trampoline
+// back (the same target and bytes make the same code), so hooking and
+// unhooking one routine over and over costs nothing more. Pages are committed
+// one at a time out of 64 KB reservations.
 #pragma once
 
 #include <cstdint>
