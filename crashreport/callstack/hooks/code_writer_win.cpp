@@ -23,10 +23,11 @@ void RestoreProtections(const std::vector<PageProtection>& pages) {
     VirtualProtect(reinterpret_cast<void*>(p.page), 1, p.protect, &ignored);
 }
 
-}  // namespace
-
-bool WriteCode(void* address, const void* data, size_t size) {
-  if (size == 0) return true;
+// Runs `write` with each page of the range made writable, each page getting
+// its own protection back afterwards; then flushes the range from the
+// processor's instruction cache.
+template <typename Write>
+bool WithWritablePages(void* address, size_t size, Write write) {
   SYSTEM_INFO system;
   GetSystemInfo(&system);
   const uintptr_t pageSize = system.dwPageSize;
@@ -45,15 +46,56 @@ bool WriteCode(void* address, const void* data, size_t size) {
     pages.push_back({page, previous});
     if (page == last) break;
   }
-  std::memcpy(address, data, size);
+  write();
   RestoreProtections(pages);
   FlushInstructionCache(GetCurrentProcess(), address, size);
   return true;
 }
 
+// lock cmpxchg8b: 8 bytes exchanged as one, whatever their alignment.
+// Returns the bytes found, which equal `expected` when `desired` was written.
+uint64_t CompareExchange8(void* at, uint64_t expected, uint64_t desired) {
+  asm volatile("lock cmpxchg8b %1"
+               : "+A"(expected), "+m"(*static_cast<volatile uint64_t*>(at))
+               : "b"(uint32_t(desired)), "c"(uint32_t(desired >> 32))
+               : "cc", "memory");
+  return expected;
+}
+
+}  // namespace
+
+bool WriteCode(void* address, const void* data, size_t size) {
+  return size == 0 || WithWritablePages(address, size, [&] { std::memcpy(address, data, size); });
+}
+
+bool WritePointer(void** slot, void* value) {
+  return WithWritablePages(slot, sizeof value, [&] { __atomic_store_n(slot, value, __ATOMIC_SEQ_CST); });
+}
+
+bool WriteCodeAtOnce(void* address, const void* data, size_t size) {
+  constexpr size_t kWindow = sizeof(uint64_t);
+  if (size > kWindow) return false;
+  const uintptr_t at = reinterpret_cast<uintptr_t>(address);
+  const uintptr_t aligned = at & ~uintptr_t(kWindow - 1);
+  // An aligned window never leaves the page and is a true atomic on any host.
+  auto* const window = reinterpret_cast<uint8_t*>(at - aligned + size <= kWindow ? aligned : at);
+  const size_t offset = static_cast<uint8_t*>(address) - window;
+  return WithWritablePages(window, kWindow, [&] {
+    uint64_t expected;
+    std::memcpy(&expected, window, kWindow);
+    for (;;) {
+      uint64_t desired = expected;
+      std::memcpy(reinterpret_cast<uint8_t*>(&desired) + offset, data, size);
+      const uint64_t found = CompareExchange8(window, expected, desired);
+      if (found == expected) break;
+      expected = found;  // a byte beside the range changed meanwhile: keep it as it is now
+    }
+  });
+}
+
 bool WriteJump(void* from, const void* to) {
   const auto jump = JumpBytes(uint32_t(reinterpret_cast<uintptr_t>(from)), uint32_t(reinterpret_cast<uintptr_t>(to)));
-  return WriteCode(from, jump.data(), jump.size());
+  return WriteCodeAtOnce(from, jump.data(), jump.size());
 }
 
 }  // namespace tarvex

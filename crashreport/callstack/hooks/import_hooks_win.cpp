@@ -40,7 +40,7 @@ void* HookImport(void* module, const std::string& importedModule, void* oldRouti
       FindImportSlots(ThisProcessMemory(), AsAddress(module), importedModule, AsAddress(oldRoutine), slots);
   size_t written = 0;
   for (uint32_t slot : slots)
-    written += WriteCode(reinterpret_cast<void*>(uintptr_t(slot)), &newRoutine, sizeof newRoutine);
+    written += WritePointer(reinterpret_cast<void**>(uintptr_t(slot)), newRoutine);
   // Entries replaced before a failed write stay recorded for the shutdown.
   if (written > 0 && !noRecord) Hooks().push_back({module, importedModule, oldRoutine, newRoutine});
   const bool complete = scan == ImportScan::kScanned && written > 0 && written == slots.size();

@@ -15,11 +15,12 @@ namespace tarvex {
 void* HookProcedure(void* target, void* newRoutine, const std::string& name);
 
 // Undoes every procedure hook whose target or trampoline is `address`: the
-// saved bytes go back over the target and the trampoline is freed. An address
-// that is not hooked is ignored.
+// saved bytes go back over the target. The trampoline is never freed and keeps
+// running the old behaviour for threads still inside the new routine (see
+// trampoline_arena.h). An address that is not hooked is ignored.
 void UnhookProcedure(void* address);
 
-// Undoes every procedure hook, the last installed first.
+// Undoes every procedure hook, the last installed first; trampolines stay as above.
 void UnhookAllProcedures();
 
 }  // namespace tarvex

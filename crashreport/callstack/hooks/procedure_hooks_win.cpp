@@ -1,8 +1,5 @@
 #include "crashreport/callstack/hooks/procedure_hooks.h"
 
-#include <windows.h>
-
-#include <cstring>
 #include <vector>
 
 #include "crashreport/callstack/follow_thunk.h"
@@ -10,6 +7,7 @@
 #include "crashreport/callstack/hooks/code_writer.h"
 #include "crashreport/callstack/hooks/hook_errors.h"
 #include "crashreport/callstack/hooks/trampoline.h"
+#include "crashreport/callstack/hooks/trampoline_arena.h"
 #include "rtl/format.h"
 
 namespace tarvex {
@@ -18,7 +16,7 @@ namespace {
 
 struct ProcedureHook {
   uint32_t target;
-  uint32_t trampoline;  // a block of its own, released whole
+  uint32_t trampoline;  // kept when the hook is undone
   std::vector<uint8_t> original;  // the target's first bytes as they were
 };
 
@@ -30,56 +28,28 @@ std::vector<ProcedureHook>& Hooks() {
 void* AsPointer(uint32_t address) { return reinterpret_cast<void*>(uintptr_t(address)); }
 uint32_t AsAddress(const void* pointer) { return uint32_t(reinterpret_cast<uintptr_t>(pointer)); }
 
-// Memory for one trampoline, released unless kept.
-class TrampolineBlock {
- public:
-  explicit TrampolineBlock(size_t size)
-      : memory_(VirtualAlloc(nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)) {}
-  ~TrampolineBlock() {
-    if (memory_) VirtualFree(memory_, 0, MEM_RELEASE);
-  }
-  TrampolineBlock(const TrampolineBlock&) = delete;
-  TrampolineBlock& operator=(const TrampolineBlock&) = delete;
-
-  void* Get() const { return memory_; }
-  void Keep() { memory_ = nullptr; }
-
- private:
-  void* memory_;
-};
-
-// Installs the hook; false when anything fails, with the target untouched and
-// nothing allocated. The jump over the target is the last write.
+// Installs the hook; false when anything fails, with the target untouched.
+// The jump over the target is the last write.
 bool Install(uint32_t target, uint32_t newRoutine) noexcept {
   try {
     TrampolinePlan plan;
     if (!PlanTrampoline(ThisProcessMemory(), target, plan)) return false;
-    TrampolineBlock block(plan.Size());
-    if (!block.Get()) return false;
-    const uint32_t trampoline = AsAddress(block.Get());
-    const std::vector<uint8_t> code = BuildTrampoline(plan, target, trampoline);
-    std::memcpy(block.Get(), code.data(), code.size());
-    // The trampoline runs but is never written again: no writable code left behind.
-    DWORD previous;
-    if (!VirtualProtect(block.Get(), code.size(), PAGE_EXECUTE_READ, &previous)) return false;
-    FlushInstructionCache(GetCurrentProcess(), block.Get(), code.size());
-
+    const uint32_t trampoline = PlaceTrampoline(target, plan);
+    if (trampoline == 0) return false;
     Hooks().reserve(Hooks().size() + 1);  // the record below must not fail after the jump is written
     if (!WriteJump(AsPointer(target), AsPointer(newRoutine))) return false;
     Hooks().push_back({target, trampoline, std::move(plan.original)});
-    block.Keep();
     return true;
   } catch (const std::exception&) {
     return false;
   }
 }
 
-// Puts the saved bytes back; the trampoline stays allocated when that fails,
-// since the target still jumps to a routine that may call it.
+// Puts back the bytes the jump covered, at once, since other threads may be
+// running into the target. The trampoline stays: a thread that entered the
+// new routine before this may still call it (see trampoline_arena.h).
 bool Uninstall(const ProcedureHook& hook) {
-  if (!WriteCode(AsPointer(hook.target), hook.original.data(), hook.original.size())) return false;
-  VirtualFree(AsPointer(hook.trampoline), 0, MEM_RELEASE);
-  return true;
+  return WriteCodeAtOnce(AsPointer(hook.target), hook.original.data(), kJumpSize);
 }
 
 }  // namespace

@@ -18,7 +18,7 @@ namespace {
 void** SlotAddress(void* table, int slot) { return static_cast<void**>(table) + slot; }
 
 bool WriteSlot(void* table, int slot, void* routine) {
-  return WriteCode(SlotAddress(table, slot), &routine, sizeof routine);
+  return WritePointer(SlotAddress(table, slot), routine);
 }
 
 bool InLoadedModule(const void* address) {

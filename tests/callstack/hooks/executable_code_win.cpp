@@ -27,9 +27,4 @@ DWORD ProtectionAt(const void* address) {
   return VirtualQuery(address, &info, sizeof info) == sizeof info ? info.Protect : 0;
 }
 
-bool IsFreeMemory(const void* address) {
-  MEMORY_BASIC_INFORMATION info;
-  return VirtualQuery(address, &info, sizeof info) == sizeof info && info.State == MEM_FREE;
-}
-
 }  // namespace tarvex::testsupport

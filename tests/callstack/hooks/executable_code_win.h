@@ -34,7 +34,5 @@ class ExecutableCode {
 
 // The protection of the page holding `address` (0 when the query fails).
 DWORD ProtectionAt(const void* address);
-// Whether `address` lies in free (unallocated) memory.
-bool IsFreeMemory(const void* address);
 
 }  // namespace tarvex::testsupport

@@ -4,8 +4,10 @@
 
 #include <cctype>
 #include <cstring>
+#include <ostream>
 #include <string>
 
+#include "crashreport/callstack/hooks/code_writer.h"
 #include "crashreport/callstack/hooks/hook_errors.h"
 #include "tests/callstack/hooks/executable_code_win.h"
 #include "tests/support/hex_bytes.h"
@@ -31,6 +33,7 @@ struct HookCase {
   int argument;
   int expected;      // what the routine returns when not hooked
 };
+void PrintTo(const HookCase& c, std::ostream* out) { *out << c.what; }
 
 class ProcedureHookTable : public testing::TestWithParam<HookCase> {};
 
@@ -64,7 +67,11 @@ TEST_P(ProcedureHookTable, HookedRoutineRunsTheNewOneWhichReachesTheOldThroughTh
   UnhookProcedure(routine.Start());
   EXPECT_EQ(routine.Bytes(), bytes) << "original bytes restored exactly";
   EXPECT_EQ(original(c.argument), c.expected);
-  EXPECT_TRUE(IsFreeMemory(reinterpret_cast<void*>(g_previous))) << "trampoline freed";
+  EXPECT_EQ(g_previous(c.argument), c.expected) << "the trampoline outlives the hook";
+  EXPECT_EQ(ProtectionAt(reinterpret_cast<void*>(g_previous)), DWORD(PAGE_EXECUTE_READ));
+  EXPECT_EQ(HookProcedure(routine.Start(), reinterpret_cast<void*>(&AddThousand), c.what),
+            reinterpret_cast<void*>(g_previous))
+      << "hooked again, the routine gets its trampoline back";
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, ProcedureHookTable, testing::Values(
@@ -93,6 +100,26 @@ TEST(HookProcedure, HookingTwiceReturnsTheSameTrampolineAndEitherAddressUnhooks)
   EXPECT_EQ(routine.Bytes(), before);
   UnhookProcedure(routine.Start());  // not hooked any more: nothing happens
   EXPECT_EQ(routine.Bytes(), before);
+}
+
+TEST(HookProcedure, TrampolinesArePackedAndSharedOnlyByTheSameTargetAndBytes) {
+  const std::vector<uint8_t> addOne = Hex("8B 44 24 04 83 C0 01 C3");
+  ExecutableCode first(addOne), second(addOne);
+  const UnhookAtExit unhookFirst{first.Start()}, unhookSecond{second.Start()};
+  void* const hook = reinterpret_cast<void*>(&Helper41);
+  auto* const firstTrampoline = static_cast<uint8_t*>(HookProcedure(first.Start(), hook, "First"));
+  auto* const secondTrampoline = static_cast<uint8_t*>(HookProcedure(second.Start(), hook, "Second"));
+  EXPECT_EQ(secondTrampoline - firstTrampoline, 16) << "a 7-byte copy and its jump back take 16 bytes";
+  UnhookProcedure(first.Start());
+  UnhookProcedure(second.Start());
+
+  // The same target with other first bytes: the old trampoline would run the old code.
+  const std::vector<uint8_t> addTwo = Hex("8B 44 24 04 83 C0 02 C3");
+  ASSERT_TRUE(WriteCode(first.Start(), addTwo.data(), addTwo.size()));
+  const auto changed = reinterpret_cast<Routine>(HookProcedure(first.Start(), hook, "Changed"));
+  EXPECT_NE(reinterpret_cast<uint8_t*>(changed), firstTrampoline);
+  EXPECT_EQ(changed(1), 3);
+  EXPECT_EQ(reinterpret_cast<Routine>(firstTrampoline)(1), 2) << "the earlier trampoline is left as it was";
 }
 
 TEST(HookProcedure, FollowsAnImportThunkToTheRealRoutine) {
