@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "crashreport/callstack/pe_file.h"
+#include "crashreport/callstack/pe/pe_file.h"
 
 namespace tarvex::tool {
 
