@@ -8,9 +8,8 @@
 
 namespace tarvex {
 
-// Reads the image headers at `handle`:
-//   +0x00 "MZ"   +0x3C e_lfanew (4)   e_lfanew: "PE\0\0"   e_lfanew + 0x16: Characteristics (2)
-// mkUnknown when they are unreadable or invalid; mkExecutable without the DLL
+// Reads the image headers at `handle` (TVXPeImage) for the file header's
+// Characteristics: mkUnknown when they are unreadable or invalid; mkExecutable without the DLL
 // bit (0x2000); a library is mkPackage when it carries the package resources.
 TTarvexModuleKind ImageModuleKind(const MemorySpace& memory, uint32_t handle, bool hasPackageResources);
 

@@ -1,11 +1,5 @@
-// The section layout of a PE32 module file, read from the file's bytes.
-//
-//   0x00  "MZ" ... 0x3C  offset of the PE header (4 bytes)
-//   PE header: "PE\0\0", file header (20 bytes: machine 2, section count 2,
-//     time 4, symbols 4+4, optional header size 2, characteristics 2),
-//     optional header (PE32 magic 0x10B; image base at offset 28),
-//     then the section table (40 bytes each: name 8, virtual size 4,
-//     virtual address 4, raw size 4, raw offset 4, ..., characteristics at 36).
+// The section layout of a PE32 module file, read from the file's bytes
+// (the headers are parsed by pe_headers.h).
 #pragma once
 
 #include <cstdint>

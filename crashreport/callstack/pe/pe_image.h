@@ -1,21 +1,24 @@
 // Reading the headers of a loaded PE image through its memory, checked at
-// every step: "MZ" at the image start, the header offset at byte 60, and the
-// signature "PE\0\0" there.
+// every step (the headers are parsed by pe_headers.h).
 #pragma once
 
 #include <cstdint>
 #include <string_view>
 
 #include "crashreport/callstack/pe/memory_space.h"
+#include "crashreport/callstack/pe/pe_headers.h"
 
 namespace tarvex {
 
-struct TVXPeSection {
-  char Name[8] = {};
-  uint32_t VirtualSize = 0;
-  uint32_t VirtualAddress = 0;
-  uint32_t RawSize = 0;
-  uint32_t RawPointer = 0;
+// The bytes of the image loaded at `handle`, read without faulting.
+class PeImageBytes : public PeBytes {
+ public:
+  PeImageBytes(const MemorySpace& memory, uint32_t handle) : memory_(memory), handle_(handle) {}
+  bool Read(uint64_t offset, void* out, size_t size) const override;
+
+ private:
+  const MemorySpace& memory_;
+  uint32_t handle_;
 };
 
 class TVXPeImage {
@@ -25,10 +28,10 @@ class TVXPeImage {
 
   bool Valid() const { return valid_; }
   uint32_t Handle() const { return handle_; }
-  uint16_t Characteristics() const { return characteristics_; }
-  uint32_t BaseOfCode() const { return baseOfCode_; }
-  uint32_t SizeOfCode() const { return sizeOfCode_; }
-  uint16_t SectionCount() const { return sectionCount_; }
+  uint16_t Characteristics() const { return headers_.characteristics; }
+  uint32_t BaseOfCode() const { return headers_.baseOfCode; }
+  uint32_t SizeOfCode() const { return headers_.sizeOfCode; }
+  uint16_t SectionCount() const { return headers_.sectionCount; }
 
   bool Section(uint16_t index, TVXPeSection& section) const;
   // The first section named `name` (8 bytes, zero padded).
@@ -37,16 +40,10 @@ class TVXPeImage {
   bool DataDirectory(uint32_t index, uint32_t& address, uint32_t& size) const;
 
  private:
-  const MemorySpace& memory_;
+  PeImageBytes bytes_;
   uint32_t handle_;
+  PeHeaders headers_;
   bool valid_ = false;
-  uint16_t characteristics_ = 0;
-  uint16_t sectionCount_ = 0;
-  uint32_t sectionTable_ = 0;
-  uint32_t directories_ = 0;
-  uint32_t directoryCount_ = 0;
-  uint32_t baseOfCode_ = 0;
-  uint32_t sizeOfCode_ = 0;
 };
 
 }  // namespace tarvex
