@@ -17,6 +17,7 @@
 #include "crashreport/callstack/modules/module_kind.h"
 #include "crashreport/callstack/modules/module_options.h"
 #include "crashreport/core/embedded_data/module_container_win.h"
+#include "crashreport/core/util/loaded_modules_win.h"
 #include "crashreport/callstack/pe/process_memory_win.h"
 
 namespace tarvex {
@@ -31,21 +32,6 @@ struct ModulesState {
 ModulesState& State() {
   static ModulesState state;
   return state;
-}
-
-// The module that holds `address`; 0 when none.
-uint32_t ModuleHandleOf(uint32_t address) {
-  HMODULE module = nullptr;
-  if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                          reinterpret_cast<LPCSTR>(uintptr_t(address)), &module))
-    return 0;
-  return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(module));
-}
-
-std::string ModuleFileName(uint32_t handle) {
-  char path[MAX_PATH + 1];
-  const DWORD length = GetModuleFileNameA(reinterpret_cast<HMODULE>(uintptr_t(handle)), path, MAX_PATH);
-  return std::string(path, length);
 }
 
 // Libraries of the framework's package format carry these two resources.
@@ -170,7 +156,7 @@ bool ProcessModuleDirectory::ModuleOf(uint32_t address, uint32_t& handle, std::s
 CallStackContext& ProcessCallStackContext() {
   static ProcessModuleDirectory modules;
   static CallStackContext context = [] {
-    std::string host = ModuleFileName(static_cast<uint32_t>(reinterpret_cast<uintptr_t>(GetModuleHandleA(nullptr))));
+    std::string host = ModuleFileName(0);
     host = host.substr(host.find_last_of("\\/") + 1);
     for (char& c : host) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     // Exports are measured the first time an address is looked up near them, without a limit.

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "crashreport/core/util/loaded_modules_win.h"
 #include "crashreport/core/util/win_handles_win.h"
 
 namespace tarvex {
@@ -116,17 +117,10 @@ std::optional<MemoryStatus> WindowsSystemQuery::Memory() const {
 }
 
 std::optional<std::string> WindowsSystemQuery::ModuleFileName() const {
-  HMODULE self = nullptr;
   // The module holding this code: the program, or the library that carries the reporter.
-  GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                     reinterpret_cast<const char*>(&ThisSystem), &self);
-  for (DWORD size = MAX_PATH; size <= 32768; size *= 2) {
-    std::string path(size, '\0');
-    const DWORD length = GetModuleFileNameA(self, path.data(), size);
-    if (length == 0) return std::nullopt;
-    if (length < size) return path.substr(0, length);
-  }
-  return std::nullopt;
+  std::string path = tarvex::ModuleFileName(ModuleHandleOf(reinterpret_cast<const void*>(&ThisSystem)));
+  if (path.empty()) return std::nullopt;
+  return path;
 }
 
 std::optional<DiskSpace> WindowsSystemQuery::Disk(const std::string& root) const {
