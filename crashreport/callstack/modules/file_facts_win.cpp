@@ -5,7 +5,7 @@
 #include <cstring>
 #include <vector>
 
-#include "crashreport/callstack/stack/stack_text.h"
+#include "crashreport/callstack/modules/module_texts.h"
 #include "rtl/format.h"
 
 namespace tarvex {

@@ -4,15 +4,12 @@
 #include <tlhelp32.h>
 
 #include <algorithm>
-#include <cctype>
 #include <vector>
 
 #include "crashreport/callstack/debuginfo/data_key_win.h"
-#include "crashreport/callstack/stack/debug_lookups.h"
 #include "crashreport/callstack/modules/dynamic_library_win.h"
 #include "crashreport/callstack/modules/exported_functions_win.h"
 #include "crashreport/callstack/modules/file_facts_win.h"
-#include "crashreport/callstack/disasm/instruction_length.h"
 #include "crashreport/callstack/modules/module_debug_data.h"
 #include "crashreport/callstack/modules/module_kind.h"
 #include "crashreport/callstack/modules/module_options.h"
@@ -142,30 +139,6 @@ void RefreshModulesList(ModuleEnumeration how) {
   for (uint32_t handle : handles)
     if (list.IndexOfHandle(handle) < 0) AddModuleInfo(handle, ModuleFileName(handle), false);
   list.SortByHandle();
-}
-
-TTarvexModuleInfo* ProcessModuleDirectory::FindModuleInfo(uint32_t address) { return tarvex::FindModuleInfo(address); }
-
-bool ProcessModuleDirectory::ModuleOf(uint32_t address, uint32_t& handle, std::string& fileName) {
-  handle = ModuleHandleOf(address);
-  if (handle == 0) return false;
-  fileName = ModuleFileName(handle);
-  return true;
-}
-
-CallStackContext& ProcessCallStackContext() {
-  static ProcessModuleDirectory modules;
-  static CallStackContext context = [] {
-    std::string host = ModuleFileName(0);
-    host = host.substr(host.find_last_of("\\/") + 1);
-    for (char& c : host) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    // Exports are measured the first time an address is looked up near them, without a limit.
-    auto measure = [](uint32_t address) { return FunctionSize(ThisProcessMemory(), address, 0xFFFFFFFFu); };
-    static const EmbeddedLineTableLookup embedded(ThisProcessMemory());
-    static const ExternalSourceLookup external;
-    return CallStackContext{ThisProcessMemory(), modules, &embedded, &external, measure, host == "BDS.EXE"};
-  }();
-  return context;
 }
 
 }  // namespace tarvex

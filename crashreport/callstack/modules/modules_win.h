@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "crashreport/callstack/stack/call_stack_context.h"
+#include "crashreport/callstack/modules/module_info.h"
 
 namespace tarvex {
 
@@ -24,15 +24,5 @@ enum class ModuleEnumeration {
 // Drops unloaded modules, adds every loaded one not yet listed (without
 // debug information), sorts by handle.
 void RefreshModulesList(ModuleEnumeration how = ModuleEnumeration::Automatic);
-
-// The modules of this process as the walk sees them.
-class ProcessModuleDirectory : public ModuleDirectory {
- public:
-  TTarvexModuleInfo* FindModuleInfo(uint32_t address) override;
-  bool ModuleOf(uint32_t address, uint32_t& handle, std::string& fileName) override;
-};
-
-// The live process: its memory, its modules and their debug information.
-CallStackContext& ProcessCallStackContext();
 
 }  // namespace tarvex

@@ -9,7 +9,7 @@
 
 #include "crashreport/callstack/modules/dynamic_library_win.h"
 #include "crashreport/callstack/modules/file_facts_win.h"
-#include "crashreport/callstack/stack/stack_text.h"
+#include "crashreport/callstack/modules/module_texts.h"
 
 namespace tarvex {
 

@@ -5,7 +5,7 @@
 #include <exception>
 
 #include "crashreport/callstack/stack/locate_address.h"
-#include "crashreport/callstack/modules/modules_win.h"
+#include "crashreport/callstack/stack/call_stack_context_win.h"
 #include "crashreport/callstack/stack/stack_text.h"
 #include "crashreport/callstack/stack/stack_walk.h"
 #include "crashreport/callstack/stack/thread_trace_win.h"

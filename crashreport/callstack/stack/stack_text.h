@@ -1,5 +1,5 @@
-// Small texts and values the report composer shows for stacks, modules and
-// processes.
+// Small texts and values the report composer shows for stacks (those for
+// modules and processes are in modules/module_texts.h).
 #pragma once
 
 #include <cstdint>
@@ -17,16 +17,6 @@ inline constexpr uint32_t kTraceOtherThreads = 8;
 
 // The info levels the report shows: always ilLine, plus ilProcedure and ilUnit by the option bits.
 TTarvexInfoLevelSet ShownDetailSet(uint32_t callStackOptions);
-
-// The priority class of a process from its base priority (0 gives 0).
-uint32_t BasePriorityToClass(int32_t basePriority);
-// "Normal", "Low", "High", "Real-Time", "Below-Normal", "Above-Normal", or empty.
-std::string PriorityClassName(uint32_t priorityClass);
-// Kilobytes rounded to the nearest (ties to even) followed by " Kb"; empty for 0.
-std::string SizeToKb(uint32_t bytes);
-
-// "major.minor.release.build" from a file version's two 32-bit halves; empty for 0.0.0.0.
-std::string FileVersionText(uint32_t versionMS, uint32_t versionLS);
 
 // "$address - [module] file - unit - class - procedure - line[linesIntoProc]"
 std::string DescribeStackItem(const TTarvexStackItem& item);

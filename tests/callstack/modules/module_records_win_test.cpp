@@ -11,6 +11,7 @@
 
 #include "crashreport/callstack/stack/locate_address.h"
 #include "crashreport/callstack/modules/modules_win.h"
+#include "crashreport/callstack/stack/call_stack_context_win.h"
 
 // An export of the program itself, which its record does not list.
 extern "C" __declspec(dllexport) void ModuleRecordsProgramExport() {}

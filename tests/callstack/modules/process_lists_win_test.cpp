@@ -8,7 +8,7 @@
 
 #include "crashreport/callstack/modules/modules_win.h"
 #include "crashreport/callstack/modules/processes_win.h"
-#include "crashreport/callstack/stack/stack_text.h"
+#include "crashreport/callstack/modules/module_texts.h"
 
 namespace {
 

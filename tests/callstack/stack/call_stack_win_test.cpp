@@ -12,6 +12,7 @@
 
 #include "crashreport/callstack/stack/call_stack_dump_win.h"
 #include "crashreport/callstack/modules/modules_win.h"
+#include "crashreport/callstack/stack/call_stack_context_win.h"
 #include "crashreport/callstack/pe/process_memory_win.h"
 #include "crashreport/callstack/stack/stack_text.h"
 #include "crashreport/callstack/stack/stack_walk.h"
