@@ -17,10 +17,10 @@
 #include <string>
 #include <vector>
 
-#include "crashreport/callstack/data_key.h"
-#include "crashreport/callstack/debug_info_jdbg.h"
-#include "crashreport/callstack/debug_info_map.h"
-#include "crashreport/callstack/embedded_line_table.h"
+#include "crashreport/callstack/debuginfo/data_key.h"
+#include "crashreport/callstack/debuginfo/debug_info_jdbg.h"
+#include "crashreport/callstack/debuginfo/debug_info_map.h"
+#include "crashreport/callstack/debuginfo/embedded_line_table.h"
 #include "crashreport/core/embedded_data/container.h"
 #include "dwarf_lines.h"
 #include "file_bytes.h"

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "crashreport/callstack/disassembler.h"
+#include "crashreport/callstack/disasm/disassembler.h"
 #include "tests/callstack/pe_code_sections.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <benchmark/benchmark.h>
 #include <capstone/capstone.h>
 
-#include "crashreport/callstack/instruction_length.h"
+#include "crashreport/callstack/disasm/instruction_length.h"
 #include "tests/callstack/pe_code_sections.h"
 
 namespace {

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "crashreport/callstack/locate_address.h"
-#include "crashreport/callstack/stack_walk.h"
-#include "tests/callstack/synthetic_modules.h"
+#include "crashreport/callstack/stack/locate_address.h"
+#include "crashreport/callstack/stack/stack_walk.h"
+#include "tests/callstack/stack/synthetic_modules.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 
 #include <cstdio>
 
-#include "crashreport/callstack/modules_win.h"
-#include "crashreport/callstack/stack_walk.h"
-#include "crashreport/callstack/thread_trace_win.h"
+#include "crashreport/callstack/stack/call_stack_context_win.h"
+#include "crashreport/callstack/stack/stack_walk.h"
+#include "crashreport/callstack/stack/thread_trace_win.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <iterator>
 #include <stdexcept>
 
-#include "crashreport/callstack/pe_file.h"
+#include "crashreport/callstack/pe/pe_file.h"
 #include "rtl/exception.h"
 
 namespace tarvex::testsupport {

@@ -5,11 +5,11 @@
 #include <cstdint>
 #include <vector>
 
-#include "crashreport/callstack/debug_info_jdbg.h"
-#include "crashreport/callstack/debug_info_map.h"
-#include "crashreport/callstack/debug_info_td32.h"
-#include "crashreport/callstack/embedded_line_table.h"
-#include "crashreport/callstack/exported_functions.h"
+#include "crashreport/callstack/debuginfo/debug_info_jdbg.h"
+#include "crashreport/callstack/debuginfo/debug_info_map.h"
+#include "crashreport/callstack/debuginfo/debug_info_td32.h"
+#include "crashreport/callstack/debuginfo/embedded_line_table.h"
+#include "crashreport/callstack/modules/exported_functions.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "crashreport/callstack/disassembler.h"
+#include "crashreport/callstack/disasm/disassembler.h"
 
 namespace {
 

@@ -10,11 +10,11 @@
 #include <map>
 #include <sstream>
 
-#include "crashreport/callstack/data_key.h"
-#include "crashreport/callstack/debug_info_jdbg.h"
-#include "crashreport/callstack/debug_info_map.h"
-#include "crashreport/callstack/embedded_line_table.h"
-#include "crashreport/callstack/pe_file.h"
+#include "crashreport/callstack/debuginfo/data_key.h"
+#include "crashreport/callstack/debuginfo/debug_info_jdbg.h"
+#include "crashreport/callstack/debuginfo/debug_info_map.h"
+#include "crashreport/callstack/debuginfo/embedded_line_table.h"
+#include "crashreport/callstack/pe/pe_file.h"
 #include "crashreport/core/embedded_data/container.h"
 #include "dwarf_lines.h"
 #include "debug_commands.h"
@@ -205,7 +205,7 @@ std::vector<ModuleToCompare> ModulesToCompare() {
   std::vector<ModuleToCompare> modules;
   std::stringstream probes(VX_LINE_PROBES);
   for (std::string path; std::getline(probes, path, '|');) modules.push_back({path, true});
-  for (const char* program : {"app/ZorvikCalc.exe.debug", "tests/callstack/debug_info_test.exe"}) {
+  for (const char* program : {"app/ZorvikCalc.exe.debug", "tests/callstack/debuginfo/debug_info_test.exe"}) {
     const fs::path path = fs::path(VX_WIN32_BUILD_DIR) / program;
     if (fs::exists(path)) modules.push_back({path.string(), false});
   }

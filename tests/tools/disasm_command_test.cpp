@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/callstack/tiny_pe.h"
+#include "tests/callstack/pe/tiny_pe.h"
 #include "tools/tarvex/commands.h"
 
 namespace {

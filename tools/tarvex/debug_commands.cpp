@@ -7,11 +7,11 @@
 #include <stdexcept>
 #include <string_view>
 
-#include "crashreport/callstack/data_key.h"
-#include "crashreport/callstack/debug_info_source.h"
-#include "crashreport/callstack/embedded_line_table.h"
+#include "crashreport/callstack/debuginfo/data_key.h"
+#include "crashreport/callstack/debuginfo/debug_info_source.h"
+#include "crashreport/callstack/debuginfo/embedded_line_table.h"
 #include "crashreport/core/embedded_data/container.h"
-#include "crashreport/core/file_names.h"
+#include "crashreport/core/util/file_names.h"
 #include "arguments.h"
 #include "dwarf_lines.h"
 #include "file_bytes.h"

@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "commands.h"
-#include "crashreport/callstack/disassembler.h"
-#include "crashreport/callstack/pe_file.h"
+#include "crashreport/callstack/disasm/disassembler.h"
+#include "crashreport/callstack/pe/pe_file.h"
 
 namespace tarvex::tool {
 

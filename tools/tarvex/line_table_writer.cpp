@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "crashreport/callstack/data_key.h"
+#include "crashreport/callstack/debuginfo/data_key.h"
 
 namespace tarvex::tool {
 

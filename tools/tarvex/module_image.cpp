@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "crashreport/callstack/data_key.h"
-#include "crashreport/callstack/exported_functions.h"
-#include "crashreport/callstack/pe_file.h"
+#include "crashreport/callstack/debuginfo/data_key.h"
+#include "crashreport/callstack/modules/exported_functions.h"
+#include "crashreport/callstack/pe/pe_file.h"
 
 namespace tarvex::tool {
 

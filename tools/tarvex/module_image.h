@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "crashreport/callstack/memory_space.h"
+#include "crashreport/callstack/pe/memory_space.h"
 
 namespace tarvex::tool {
 

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <string_view>
 
-#include "crashreport/core/system_facts.h"
+#include "crashreport/core/sysinfo/system_facts.h"
 #include "process_lists.h"
 
 namespace {

@@ -2,9 +2,9 @@
 
 #include <cstdio>
 
-#include "crashreport/callstack/modules_win.h"
-#include "crashreport/callstack/processes_win.h"
-#include "crashreport/callstack/stack_text.h"
+#include "crashreport/callstack/modules/modules_win.h"
+#include "crashreport/callstack/modules/processes_win.h"
+#include "crashreport/callstack/modules/module_texts.h"
 
 namespace tarvex::info {
 

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "crashreport/callstack/process_memory_win.h"
+#include "crashreport/callstack/pe/process_memory_win.h"
 #include "crashreport/callstack/hooks/code_writer.h"
 #include "crashreport/callstack/hooks/hook_errors.h"
 #include "crashreport/callstack/hooks/import_table.h"

@@ -13,7 +13,7 @@
 #include <string_view>
 #include <vector>
 
-#include "crashreport/callstack/memory_space.h"
+#include "crashreport/callstack/pe/memory_space.h"
 
 namespace tarvex {
 

@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "crashreport/callstack/follow_thunk.h"
-#include "crashreport/callstack/process_memory_win.h"
+#include "crashreport/callstack/disasm/follow_thunk.h"
+#include "crashreport/callstack/pe/process_memory_win.h"
 #include "crashreport/callstack/hooks/code_writer.h"
 #include "crashreport/callstack/hooks/hook_errors.h"
 #include "crashreport/callstack/hooks/trampoline.h"

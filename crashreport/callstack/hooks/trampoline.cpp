@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "crashreport/callstack/instruction_length.h"
+#include "crashreport/callstack/disasm/instruction_length.h"
 
 namespace tarvex {
 

@@ -18,7 +18,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "crashreport/callstack/memory_space.h"
+#include "crashreport/callstack/pe/memory_space.h"
 
 namespace tarvex {
 

@@ -6,7 +6,7 @@
 #include <iterator>
 #include <string>
 
-#include "crashreport/callstack/process_memory_win.h"
+#include "crashreport/callstack/pe/process_memory_win.h"
 #include "crashreport/callstack/hooks/code_writer.h"
 #include "crashreport/callstack/hooks/hook_errors.h"
 #include "rtl/format.h"

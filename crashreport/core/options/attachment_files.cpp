@@ -1,6 +1,6 @@
 #include "crashreport/core/options/attachment_files.h"
 
-#include "crashreport/core/file_names.h"
+#include "crashreport/core/util/file_names.h"
 #include "crashreport/core/options/log_file_name.h"
 #include "crashreport/core/options/option_types.h"
 #include "rtl/format.h"

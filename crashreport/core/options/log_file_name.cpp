@@ -4,7 +4,7 @@
 #include <cctype>
 #include <string_view>
 
-#include "crashreport/core/file_names.h"
+#include "crashreport/core/util/file_names.h"
 
 namespace tarvex {
 namespace {

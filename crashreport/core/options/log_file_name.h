@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "crashreport/core/macros.h"
+#include "crashreport/core/util/macros.h"
 #include "crashreport/core/options/options.h"
 
 namespace tarvex {

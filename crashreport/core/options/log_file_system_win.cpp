@@ -2,7 +2,7 @@
 #include <windows.h>
 
 #include "crashreport/core/options/log_file_name.h"
-#include "crashreport/core/win_handles_win.h"
+#include "crashreport/core/util/win_handles_win.h"
 
 namespace tarvex {
 namespace {

@@ -1,0 +1,30 @@
+#include "crashreport/core/sysinfo/sysinfo_text.h"
+
+namespace tarvex {
+
+std::string_view TrimText(std::string_view text) {
+  const auto blank = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
+  while (!text.empty() && blank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+std::string PadRight(std::string_view text, size_t width) {
+  std::string padded(text);
+  if (padded.size() < width) padded.append(width - padded.size(), ' ');
+  return padded;
+}
+
+std::string RegistryText(const std::optional<std::string>& value) {
+  if (!value) return {};
+  return value->substr(0, value->find('\0'));
+}
+
+uint32_t RegistryDword(const std::optional<std::string>& value) {
+  if (!value || value->size() < 4) return 0;
+  uint32_t number = 0;
+  for (int i = 3; i >= 0; --i) number = number << 8 | static_cast<uint8_t>((*value)[i]);
+  return number;
+}
+
+}  // namespace tarvex
