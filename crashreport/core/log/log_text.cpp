@@ -76,8 +76,7 @@ class ReportCollector {
       open_->text += Breaks(open_->breaksAfter) + std::string(text);
       open_->hasTable |= table;
     } else {
-      Finish();
-      if (table) open_ = Open{std::string(text), true};
+      Finish();  // damaged or foreign text
     }
     if (open_) {
       open_->breaksAfter = piece.breaksAfter;

@@ -41,8 +41,10 @@ std::string AsStoredReport(std::string_view text);
 // one before the CPU block) is told from a separator by what follows it: a
 // piece that begins with a section caption and adds no second table continues
 // the report before it. A report is kept only when it holds a table; other
-// pieces (damaged or foreign text) are dropped. Each report ends with its own
-// line breaks, at least one.
+// pieces (damaged or foreign text) are dropped, also those that hold a table
+// but no header line: after line ends are made CR LF, random bytes hold a
+// dash, a line break and a bar about once in every 5 MB. Each report ends
+// with its own line breaks, at least one.
 std::vector<std::string> ReadLogText(std::string_view bytes);
 
 // The bytes of a log file holding `reports` (see the layout above).

@@ -31,31 +31,33 @@ bool IsItemLine(std::string_view text, size_t start) {
   return text.substr(start, 2) == "  " && (start + 3 >= text.size() || text[start + 3] != ' ');
 }
 
+// The first line of item `number` that holds a value (": ", or ":" at its end).
 std::optional<ItemPlace> FindItem(std::string_view report, std::string_view number) {
   const std::string marker = std::string(kLineBreak) + "  " + std::string(number) + " ";
-  const size_t found = report.find(marker);
-  if (found == std::string_view::npos) return std::nullopt;
-  ItemPlace place;
-  place.lineStart = found + kLineBreak.size();
-  const size_t lineEnd = LineEnd(report, place.lineStart);
-  const std::string_view line = report.substr(place.lineStart, lineEnd - place.lineStart);
-  const size_t colon = line.find(": ");
-  if (colon != std::string_view::npos) {
-    place.colon = place.lineStart + colon;
-    place.valueStart = place.colon + 2;
-  } else if (line.ends_with(':')) {  // an empty value whose blank was lost
-    place.colon = lineEnd - 1;
-    place.valueStart = lineEnd;
-  } else {
-    return std::nullopt;
+  for (size_t found = report.find(marker); found != std::string_view::npos; found = report.find(marker, found + 1)) {
+    ItemPlace place;
+    place.lineStart = found + kLineBreak.size();
+    const size_t lineEnd = LineEnd(report, place.lineStart);
+    const std::string_view line = report.substr(place.lineStart, lineEnd - place.lineStart);
+    const size_t colon = line.find(": ");
+    if (colon != std::string_view::npos) {
+      place.colon = place.lineStart + colon;
+      place.valueStart = place.colon + 2;
+    } else if (line.ends_with(':')) {  // an empty value whose blank was lost
+      place.colon = lineEnd - 1;
+      place.valueStart = lineEnd;
+    } else {
+      continue;
+    }
+    place.valueEnd = lineEnd;
+    while (place.valueEnd < report.size()) {
+      const size_t next = place.valueEnd + kLineBreak.size();
+      if (next >= report.size() || report.substr(next).starts_with(kLineBreak) || IsItemLine(report, next)) break;
+      place.valueEnd = LineEnd(report, next);
+    }
+    return place;
   }
-  place.valueEnd = lineEnd;
-  while (place.valueEnd < report.size()) {
-    const size_t next = place.valueEnd + kLineBreak.size();
-    if (next >= report.size() || report.substr(next).starts_with(kLineBreak) || IsItemLine(report, next)) break;
-    place.valueEnd = LineEnd(report, next);
-  }
-  return place;
+  return std::nullopt;
 }
 
 std::string ReplaceAll(std::string text, std::string_view from, std::string_view to) {

@@ -62,6 +62,13 @@ TEST(LogText, DamagedOrForeignTextIsDropped) {
                           WriteLogText({MinimalReport()});
   EXPECT_EQ(ReadLogText(log), (std::vector{FullReport(), MinimalReport()}));
   EXPECT_EQ(ReadLogText("\r\n\r\n\r\n" + WriteLogText({MinimalReport()})), std::vector{MinimalReport()});
+  // A table without a header line is no report, whether it looks like a section or not.
+  for (const std::string junk : {"x\x01-\r|\x02", "Junk:\r\n-\r\n|x|", "\xff-\n|"}) {
+    EXPECT_TRUE(ReadLogText(junk).empty()) << junk;
+    EXPECT_EQ(ReadLogText(WriteLogText({FullReport()}) + junk), std::vector{FullReport()}) << junk;
+    EXPECT_EQ(ReadLogText(junk + "\r\n\r\n\r\n\r\n" + WriteLogText({FullReport()})), std::vector{FullReport()})
+        << junk;
+  }
 }
 
 TEST(LogText, AHandWrittenFileHoldsNoReportAndIsNotALog) {
