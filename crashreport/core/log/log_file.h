@@ -2,7 +2,8 @@
 //
 // Opened for writing, the log holds the log's lock (LogStorage::Lock) until it
 // is closed, so that re-reading the file, changing its reports and saving them
-// is one step for every other process that stores into the same log. A file
+// is one step for every other process that stores into the same log. The lock
+// belongs to the thread that opened the log: open and close it on one thread. A file
 // that could not be read, or that is some other file than a log, is never
 // written or deleted.
 #pragma once
