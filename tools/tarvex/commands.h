@@ -20,5 +20,6 @@ int Disasm(const Arguments& args);          // disasm_command.cpp
 int Embed(const Arguments& args);           // embed_command.cpp
 int Container(const Arguments& args);       // embed_command.cpp
 int OptionsCommand(const Arguments& args);  // options_command.cpp
+int LogCommand(const Arguments& args);      // log_command.cpp
 
 }  // namespace tarvex::tool

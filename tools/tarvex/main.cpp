@@ -36,6 +36,10 @@ const Command kCommands[] = {
      "writes the bare container of embed (the content of a VXDATA resource) to OUTPUT", Container},
     {"options", "dump MODULE | encode FILE OUT.bin | decode IN.bin  [--all]",
      "shows a module's options, or converts between an options file and a raw option stream", OptionsCommand},
+    {"log", "FILE [--xml OUT.xml | --show N]",
+     "lists the reports of a crash reporter log file (date, exception type, message, count); with --xml, writes "
+     "the log's XML document; with --show, prints report N (from 1)",
+     LogCommand},
 };
 
 int Help(const Arguments&) {
