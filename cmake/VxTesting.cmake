@@ -29,8 +29,10 @@ function(vx_add_gtest name)
   else()
     set(label host)
   endif()
+  # Generous limits: under qemu-user a Windows program starts 3-5 times slower,
+  # and the oracle tests run long on a loaded machine.
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
-    DISCOVERY_TIMEOUT 120
-    PROPERTIES LABELS ${label} TIMEOUT 120)
+    DISCOVERY_TIMEOUT 300
+    PROPERTIES LABELS ${label} TIMEOUT 300)
 endfunction()
