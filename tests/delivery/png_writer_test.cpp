@@ -7,6 +7,7 @@
 #include <random>
 
 #include "tests/delivery/png_checkers.h"
+#include "tests/delivery/png_decoder.h"
 
 namespace tarvex {
 namespace {
@@ -94,6 +95,11 @@ TEST(PngWriter, EverySizeDecodes) {
     const testsupport::PngCheckReport check = testsupport::PngCheck(path);
     ASSERT_TRUE(check.Valid) << check.Output;
     ExpectPixelsOf(image, testsupport::DecodeWithImageMagick(path));
+    // The Windows tests' own reader agrees.
+    const testsupport::DecodedPng ours = testsupport::DecodePng(EncodePng(image));
+    ASSERT_EQ(ours.Error, "");
+    ASSERT_EQ(ours.Pixels.size(), image.Indices.size());
+    for (size_t i = 0; i < image.Indices.size(); ++i) ASSERT_EQ(ours.Pixels[i], image.Palette[image.Indices[i]]);
   }
 }
 

@@ -92,8 +92,14 @@ void DrawFocusFrame(HDC dc, HWND focus, POINT origin) {
 }
 
 void DrawCursor(HDC dc, HCURSOR cursor, POINT at, POINT origin) {
+  if (cursor == nullptr) return;
   ICONINFO info{};
-  if (cursor == nullptr || !GetIconInfo(cursor, &info)) return;
+  // Where cursor handles belong to their process (Wine), the cursor of
+  // another program's window cannot be read: the standard arrow stands in.
+  if (!GetIconInfo(cursor, &info)) {
+    cursor = LoadCursorA(nullptr, IDC_ARROW);
+    if (!GetIconInfo(cursor, &info)) return;
+  }
   if (info.hbmMask) DeleteObject(info.hbmMask);
   if (info.hbmColor) DeleteObject(info.hbmColor);
   DrawIconEx(dc, at.x - static_cast<int>(info.xHotspot) - origin.x, at.y - static_cast<int>(info.yHotspot) - origin.y,
