@@ -91,10 +91,10 @@ void WriteImageData(const IndexedImage& image, ChunkWriter& chunks) {
   };
 
   openChunk();
-  static const uint8_t kFilterNone = 0;
+  std::vector<uint8_t> row(size_t{image.Width} + 1, 0);  // filter byte 0, then the indices
   for (uint32_t y = 0; y < image.Height; ++y) {
-    feed(&kFilterNone, 1, Z_NO_FLUSH);
-    feed(&image.Indices[size_t{y} * image.Width], image.Width, Z_NO_FLUSH);
+    std::memcpy(&row[1], &image.Indices[size_t{y} * image.Width], image.Width);
+    feed(row.data(), row.size(), Z_NO_FLUSH);
   }
   feed(nullptr, 0, Z_FINISH);
   const size_t rest = kIdatChunkSize - zs.avail_out;
