@@ -43,7 +43,8 @@ class ChunkWriter {
   // Forgets the chunk begun last.
   void Drop() { out_.resize(start_); }
   void Whole(const char (&type)[5], const uint8_t* data, size_t size) {
-    std::memcpy(Begin(type, size), data, size);
+    uint8_t* at = Begin(type, size);
+    if (size > 0) std::memcpy(at, data, size);
     End(size);
   }
 
