@@ -1,11 +1,12 @@
 # minizip, the zip writer from zlib's contribution tree, as the target
 # `minizip` (its header as <minizip/zip.h>), compiled in both builds from
-# Debian's zlib source package. The package is unpacked into the build tree
-# at configure time by scripts/fetch-zlib-source.sh (once; never committed).
+# Debian's zlib source package. The package is unpacked into build/zlib-source
+# (shared by the presets) at configure time by scripts/fetch-zlib-source.sh
+# (once; never committed).
 # Debian packages minizip for the host only, and its libminizip 1.1 reads
 # zlib's 32-bit CRC table as 64-bit entries on amd64, which garbles every
 # password-encrypted entry; this copy has neither problem.
-set(VX_ZLIB_SOURCE ${CMAKE_BINARY_DIR}/zlib-source)
+set(VX_ZLIB_SOURCE ${PROJECT_SOURCE_DIR}/build/zlib-source CACHE PATH "Debian's zlib source package, unpacked")
 execute_process(
   COMMAND ${PROJECT_SOURCE_DIR}/scripts/fetch-zlib-source.sh ${VX_ZLIB_SOURCE}
   RESULT_VARIABLE fetch_result)

@@ -15,6 +15,10 @@ if [ $# -ne 1 ]; then
   exit 2
 fi
 dest=$1
+mkdir -p "$(dirname "$dest")"
+# One fetch at a time when several builds are configured at once.
+exec 9>"$dest.lock"
+flock 9
 if [ -f "$dest/contrib/minizip/zip.c" ]; then exit 0; fi
 
 codename=$(. /etc/os-release && echo "${VERSION_CODENAME:?}")
