@@ -42,9 +42,10 @@ apt_private=(
 apt-get "${apt_private[@]}" update >/dev/null
 (cd "$work/download" && apt-get "${apt_private[@]}" source --download-only zlib >/dev/null)
 dsc=$(ls "$work"/download/zlib_*.dsc)
-rm -rf "$dest.partial"
-dpkg-source --no-check -x "$dsc" "$dest.partial" >/dev/null
-[ -f "$dest.partial/contrib/minizip/zip.c" ] || { echo "fetch-zlib-source: $dsc has no contrib/minizip" >&2; exit 1; }
+# Unpacked inside the scratch folder: dpkg-source leaves a copy of the
+# original tarball beside the tree it makes.
+dpkg-source --no-check -x "$dsc" "$work/zlib" >/dev/null
+[ -f "$work/zlib/contrib/minizip/zip.c" ] || { echo "fetch-zlib-source: $dsc has no contrib/minizip" >&2; exit 1; }
 rm -rf "$dest"
-mv "$dest.partial" "$dest"
+mv "$work/zlib" "$dest"
 echo "fetch-zlib-source: $(basename "$dsc" .dsc) unpacked in $dest"
