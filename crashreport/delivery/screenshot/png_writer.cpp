@@ -61,7 +61,6 @@ class Deflater {
   ~Deflater() { deflateEnd(&stream_); }
   Deflater(const Deflater&) = delete;
   Deflater& operator=(const Deflater&) = delete;
-  z_stream* operator->() { return &stream_; }
   z_stream& get() { return stream_; }
 
  private:
