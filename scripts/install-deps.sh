@@ -13,6 +13,7 @@ packages=(
   libcapstone-dev binutils-mingw-w64-i686
   xvfb xauth x11-utils imagemagick fonts-wqy-microhei locales
   python3 python3-aiosmtpd python3-pyftpdlib dnsmasq-base unzip dpkg-dev zlib1g-dev
+  zip pngcheck libpng-dev
 )
 
 as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
