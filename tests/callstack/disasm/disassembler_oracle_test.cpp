@@ -49,6 +49,12 @@ std::string Normalised(std::string mnemonic, std::string_view theirs) {
     const auto condition = kConditions.find(std::string_view(mnemonic).substr(stem.size()));
     if (condition != kConditions.end()) return std::string(stem) + condition->second;
   }
+  // Capstone names a compare by its predicate (cmpeqps for cmpps with 0, ...).
+  for (std::string_view compare : {"cmpps", "cmpss", "cmppd", "cmpsd"}) {
+    if (mnemonic != compare) continue;
+    for (std::string_view predicate : {"eq", "lt", "le", "unord", "neq", "nlt", "nle", "ord"})
+      if (theirs == std::string("cmp").append(predicate).append(compare.substr(3))) return std::string(theirs);
+  }
   const auto renamed = kNotation.find(mnemonic);
   return renamed == kNotation.end() ? mnemonic : renamed->second;
 }
