@@ -1,0 +1,108 @@
+#include <gtest/gtest.h>
+
+#include "crashreport/core/report/log_item.h"
+#include "crashreport/core/report/report_formatters.h"
+#include "crashreport/core/report/report_tables.h"
+
+namespace tarvex {
+namespace {
+
+constexpr double kNewYear2025Noon = 45658.5;  // Wed, 1 Jan 2025 12:00:00
+
+TEST(FormatMailDate, ZoneIsSignedWholeHoursWithTwoDigits) {
+  const struct {
+    int zone;
+    const char* expected;
+  } cases[] = {
+      {0, "Wed, 1 Jan 2025 12:00:00 +0000"},  {1, "Wed, 1 Jan 2025 12:00:00 +0100"},
+      {-5, "Wed, 1 Jan 2025 12:00:00 -0500"}, {6, "Wed, 1 Jan 2025 12:00:00 +0600"},  // UTC+5:30 rounded
+      {10, "Wed, 1 Jan 2025 12:00:00 +1000"}, {-12, "Wed, 1 Jan 2025 12:00:00 -1200"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(FormatMailDate(kNewYear2025Noon, c.zone), c.expected) << c.zone;
+}
+
+TEST(FormatMailDate, DecodesDaysAcrossLeapYearsAndTheEpoch) {
+  EXPECT_EQ(FormatMailDate(0, 0), "Sat, 30 Dec 1899 00:00:00 +0000");
+  EXPECT_EQ(FormatMailDate(45351 + 0.75, 0), "Thu, 29 Feb 2024 18:00:00 +0000");
+  // A time a hair below the next second is rounded, not cut to the earlier second.
+  EXPECT_EQ(FormatFileDate(kNewYear2025Noon + 2.0 / 86400 - 1e-10), "2025-01-01 12:00:02");
+}
+
+TEST(FormatFileDate, IsIsoLikeWith24HourClock) {
+  EXPECT_EQ(FormatFileDate(kNewYear2025Noon + 11.5 / 24), "2025-01-01 23:30:00");
+}
+
+TEST(CellTexts, BarsAndLineBreaksCannotBreakATable) {
+  EXPECT_EQ(SanitizeCell("a|b\r\nc\rd\ne"), "a?b??c?d?e");
+  EXPECT_EQ(CollapseControlChars("Form\r\n\t text\x01"), "Form  text ");
+}
+
+TEST(FolderForTable, KeepsADriveRootAndDropsTheNtPrefix) {
+  EXPECT_EQ(FolderForTable("C:\\x.dll"), "C:\\");
+  EXPECT_EQ(FolderForTable("\\??\\C:\\WINDOWS\\system32\\x.dll"), "C:\\WINDOWS\\system32");
+  EXPECT_EQ(FolderForTable("System"), "");
+}
+
+std::string Built(const TLogItem& log) { return log.BuildText(); }
+
+TEST(TLogItem, HiddenItemsLeaveGapsAndSeparatorsLineUp) {
+  TLogItem log;
+  log.AddHeader("Application");
+  log.AddItem("Start Date", "today", true);
+  log.AddItem("Name", "x.exe", false);
+  log.AddItem("Version Number", "1.0", true);
+  EXPECT_EQ(Built(log),
+            "Application:\r\n"
+            "---------------------------\r\n"
+            "  1.1 Start Date    : today\r\n"
+            "  1.3 Version Number: 1.0\r\n");
+}
+
+TEST(TLogItem, AnAllHiddenSectionDisappearsAndLaterNumbersStay) {
+  TLogItem log;
+  log.AddHeader("A");
+  log.AddItem("x", "1", true);
+  log.AddHeader("Exception");
+  log.AddItem("Date", "now", false);
+  log.AddHeader("User");
+  log.AddItem("ID", "bob", true);
+  EXPECT_EQ(Built(log), "A:\r\n----------\r\n  1.1 x: 1\r\n\r\nUser:\r\n-------------\r\n  3.1 ID: bob\r\n");
+}
+
+TEST(TLogItem, MultiLineValueContinuesInTheValueColumn) {
+  TLogItem log;
+  log.AddHeader("User");
+  log.AddItem("ID", "bob", true);
+  // Lone CR and lone LF are line ends too; an empty line prints "."; ": " prints ":_".
+  log.AddItem("Privileges", "First\r\rSecond: on\nThird", true);
+  EXPECT_EQ(Built(log),
+            "User:\r\n"
+            "----------------------------\r\n"
+            "  1.1 ID        : bob\r\n"
+            "  1.2 Privileges: First\r\n"
+            "                  .\r\n"
+            "                  Second:_on\r\n"
+            "                  Third\r\n");
+}
+
+TEST(TLogItem, ACaptionLikeValueLineIsNotTakenForASection) {
+  // A continuation line ending in ":" looks like a caption but has no dash line under it.
+  TLogItem log;
+  log.AddHeader("User");
+  log.AddItem("Privileges", "Admins\r\nGroups:", true);
+  EXPECT_EQ(Built(log),
+            "User:\r\n"
+            "-------------------------\r\n"
+            "  1.1 Privileges: Admins\r\n"
+            "                  Groups:\r\n");
+}
+
+TEST(TLogItem, NumberBaseStartsLaterSections) {
+  TLogItem log(7);
+  log.AddHeader("Request");
+  log.AddItem("", "steps", true);
+  EXPECT_EQ(Built(log), "Request:\r\n-------------\r\n  8.1 : steps\r\n");
+}
+
+}  // namespace
+}  // namespace tarvex
