@@ -46,7 +46,9 @@ void AppendReportText(BugReport& report, const std::string& caption, const std::
 // as name and value; the main and exception module entries only when known.
 std::vector<std::pair<std::string, std::string>> ReportVariables(const ReportFacts& facts, const BugReport& report);
 
-// The report as HTML for a web client; `forErrorPage` adds the back button once.
-std::string ReportToHtml(const std::string& text, bool forErrorPage);
+// The report as HTML for a web client: escaped, blanks kept, line breaks as "<br>".
+std::string ReportToHtml(const std::string& text);
+// An error page with the "Ok" button that goes back, added once (compared without regard to case).
+std::string WithBackButton(const std::string& page);
 
 }  // namespace tarvex

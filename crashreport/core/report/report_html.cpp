@@ -23,7 +23,7 @@ std::string Lower(std::string text) {
 
 }  // namespace
 
-std::string ReportToHtml(const std::string& text, bool forErrorPage) {
+std::string ReportToHtml(const std::string& text) {
   std::string html = text;
   ReplaceAll(html, "&", "&amp;");
   ReplaceAll(html, "\"", "&quot;");
@@ -32,8 +32,11 @@ std::string ReportToHtml(const std::string& text, bool forErrorPage) {
   ReplaceAll(html, ">", "&gt;");
   ReplaceAll(html, "  ", "&nbsp;&nbsp;");
   ReplaceAll(html, "\r\n", "<br>\r\n");
-  if (forErrorPage && Lower(html).find(Lower(kBackButton)) == std::string::npos) html += kBackButton;
   return html;
+}
+
+std::string WithBackButton(const std::string& page) {
+  return Lower(page).find(Lower(kBackButton)) == std::string::npos ? page + kBackButton : page;
 }
 
 }  // namespace tarvex

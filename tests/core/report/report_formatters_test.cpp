@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "crashreport/core/report/bug_report.h"
 #include "crashreport/core/report/log_item.h"
 #include "crashreport/core/report/report_formatters.h"
 #include "crashreport/core/report/report_tables.h"
@@ -102,6 +103,20 @@ TEST(TLogItem, NumberBaseStartsLaterSections) {
   log.AddHeader("Request");
   log.AddItem("", "steps", true);
   EXPECT_EQ(Built(log), "Request:\r\n-------------\r\n  8.1 : steps\r\n");
+}
+
+TEST(ReportToHtml, EscapesInOrderAndKeepsBlanksAndLineBreaks) {
+  EXPECT_EQ(ReportToHtml("a&<b> \"q\" 'x'  y\r\nz"),
+            "a&amp;&lt;b&gt; &quot;q&quot; &#039;x&#039;&nbsp;&nbsp;y<br>\r\nz");
+}
+
+TEST(WithBackButton, AddsTheButtonOnlyOnce) {
+  const std::string page = WithBackButton("Error");
+  ASSERT_EQ(page.rfind("Error<br><input type=button value=\"Ok\"", 0), 0u);
+  EXPECT_EQ(WithBackButton(page), page);
+  std::string upper = page;
+  for (char& c : upper) c = char(std::toupper(static_cast<unsigned char>(c)));
+  EXPECT_EQ(WithBackButton(upper), upper);  // already there, in other case
 }
 
 }  // namespace
