@@ -44,65 +44,64 @@ TEST(FolderForTable, KeepsADriveRootAndDropsTheNtPrefix) {
   EXPECT_EQ(FolderForTable("System"), "");
 }
 
-std::string Built(const TLogItem& log) { return log.BuildText(); }
+// One section-builder call: a header (no value) or an item.
+struct LogStep {
+  const char* label;
+  const char* value = nullptr;  // null: AddHeader(label)
+  bool visible = true;
+};
 
-TEST(TLogItem, HiddenItemsLeaveGapsAndSeparatorsLineUp) {
-  TLogItem log;
-  log.AddHeader("Application");
-  log.AddItem("Start Date", "today", true);
-  log.AddItem("Name", "x.exe", false);
-  log.AddItem("Version Number", "1.0", true);
-  EXPECT_EQ(Built(log),
-            "Application:\r\n"
-            "---------------------------\r\n"
-            "  1.1 Start Date    : today\r\n"
-            "  1.3 Version Number: 1.0\r\n");
-}
+struct LogCase {
+  const char* name;
+  std::vector<LogStep> steps;
+  const char* expected;
+};
 
-TEST(TLogItem, AnAllHiddenSectionDisappearsAndLaterNumbersStay) {
-  TLogItem log;
-  log.AddHeader("A");
-  log.AddItem("x", "1", true);
-  log.AddHeader("Exception");
-  log.AddItem("Date", "now", false);
-  log.AddHeader("User");
-  log.AddItem("ID", "bob", true);
-  EXPECT_EQ(Built(log), "A:\r\n----------\r\n  1.1 x: 1\r\n\r\nUser:\r\n-------------\r\n  3.1 ID: bob\r\n");
-}
+const LogCase kLogCases[] = {
+    {"hidden items leave gaps and separators line up",
+     {{"Application"}, {"Start Date", "today"}, {"Name", "x.exe", false}, {"Version Number", "1.0"}},
+     "Application:\r\n"
+     "---------------------------\r\n"
+     "  1.1 Start Date    : today\r\n"
+     "  1.3 Version Number: 1.0\r\n"},
+    {"an all-hidden section disappears and later numbers stay",
+     {{"A"}, {"x", "1"}, {"Exception"}, {"Date", "now", false}, {"User"}, {"ID", "bob"}},
+     "A:\r\n----------\r\n  1.1 x: 1\r\n\r\nUser:\r\n-------------\r\n  3.1 ID: bob\r\n"},
+    // Lone CR and lone LF are line ends too; an empty line prints "."; ": " prints ":_".
+    {"a multi-line value continues in the value column",
+     {{"User"}, {"ID", "bob"}, {"Privileges", "First\r\rSecond: on\nThird"}},
+     "User:\r\n"
+     "----------------------------\r\n"
+     "  1.1 ID        : bob\r\n"
+     "  1.2 Privileges: First\r\n"
+     "                  .\r\n"
+     "                  Second:_on\r\n"
+     "                  Third\r\n"},
+    // A continuation line ending in ":" looks like a caption but has no dash line under it.
+    {"a caption-like value line is not taken for a section",
+     {{"User"}, {"Privileges", "Admins\r\nGroups:"}},
+     "User:\r\n"
+     "-------------------------\r\n"
+     "  1.1 Privileges: Admins\r\n"
+     "                  Groups:\r\n"},
+};
 
-TEST(TLogItem, MultiLineValueContinuesInTheValueColumn) {
-  TLogItem log;
-  log.AddHeader("User");
-  log.AddItem("ID", "bob", true);
-  // Lone CR and lone LF are line ends too; an empty line prints "."; ": " prints ":_".
-  log.AddItem("Privileges", "First\r\rSecond: on\nThird", true);
-  EXPECT_EQ(Built(log),
-            "User:\r\n"
-            "----------------------------\r\n"
-            "  1.1 ID        : bob\r\n"
-            "  1.2 Privileges: First\r\n"
-            "                  .\r\n"
-            "                  Second:_on\r\n"
-            "                  Third\r\n");
-}
-
-TEST(TLogItem, ACaptionLikeValueLineIsNotTakenForASection) {
-  // A continuation line ending in ":" looks like a caption but has no dash line under it.
-  TLogItem log;
-  log.AddHeader("User");
-  log.AddItem("Privileges", "Admins\r\nGroups:", true);
-  EXPECT_EQ(Built(log),
-            "User:\r\n"
-            "-------------------------\r\n"
-            "  1.1 Privileges: Admins\r\n"
-            "                  Groups:\r\n");
+TEST(TLogItem, BuildsNumberedAlignedSections) {
+  for (const LogCase& c : kLogCases) {
+    TLogItem log;
+    for (const LogStep& step : c.steps) {
+      if (step.value) log.AddItem(step.label, step.value, step.visible);
+      else log.AddHeader(step.label);
+    }
+    EXPECT_EQ(log.BuildText(), c.expected) << c.name;
+  }
 }
 
 TEST(TLogItem, NumberBaseStartsLaterSections) {
   TLogItem log(7);
   log.AddHeader("Request");
   log.AddItem("", "steps", true);
-  EXPECT_EQ(Built(log), "Request:\r\n-------------\r\n  8.1 : steps\r\n");
+  EXPECT_EQ(log.BuildText(), "Request:\r\n-------------\r\n  8.1 : steps\r\n");
 }
 
 TEST(ReportToHtml, EscapesInOrderAndKeepsBlanksAndLineBreaks) {
