@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string_view>
 
+#include "crashreport/core/options/message_texts.h"
 #include "crashreport/core/sysinfo/system_facts.h"
 #include "process_lists.h"
 
@@ -26,9 +27,9 @@ int main() {
   const SystemFacts facts = GatherSystemFacts(ThisSystem());
   bool firstSection = true;
   for (const SystemFactSection& section : ReportOrder(facts)) {
-    std::printf("%s%s:\n", firstSection ? "" : "\n", section.defaultCaption);
+    std::printf("%s%s:\n", firstSection ? "" : "\n", kDefaultMessageTexts[section.captionText]);
     firstSection = false;
-    for (const SystemFactItem& item : section.items) PrintItem(item.defaultLabel, *item.value);
+    for (const SystemFactItem& item : section.items) PrintItem(kDefaultMessageTexts[item.labelText], *item.value);
   }
   tarvex::info::PrintModulesList();
   tarvex::info::PrintProcessesList();

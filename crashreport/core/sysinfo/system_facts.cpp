@@ -38,18 +38,12 @@ SystemFacts GatherSystemFacts(const SystemQuery& system) noexcept {
 std::vector<SystemFactSection> ReportOrder(const SystemFacts& f) {
   const NetworkTexts& n = f.network;
   return {
-      {55, "User", {{56, "ID", &f.userLogin}, {57, "Name", &f.userName}, {58, "Email", &f.userEmail},
-                    {59, "Company", &f.company}, {60, "Privileges", &f.privileges}}},
-      {66, "Computer", {{67, "Name", &f.computerName}, {68, "Total Memory", &f.totalMemory},
-                        {69, "Free Memory", &f.freeMemory}, {70, "Total Disk", &f.totalDisk},
-                        {71, "Free Disk", &f.freeDisk}, {72, "System Up Time", &f.upTime},
-                        {73, "Processor", &f.processor}, {74, "Display Mode", &f.displayMode},
-                        {75, "Display DPI", &f.displayDpi}, {76, "Video Card", &f.videoCard},
-                        {77, "Printer", &f.printer}}},
-      {78, "Operating System", {{79, "Type", &f.osType}, {80, "Build #", &f.osBuild}, {81, "Update", &f.osUpdate},
-                                {82, "Language", &f.osLanguage}, {83, "Charset", &f.osCharset}}},
-      {84, "Network", {{85, "IP Address", &n.address}, {86, "Submask", &n.mask}, {87, "Gateway", &n.gateway},
-                       {88, "DNS 1", &n.dns1}, {89, "DNS 2", &n.dns2}, {90, "DHCP", &n.dhcp}}},
+      {55, {{56, &f.userLogin}, {57, &f.userName}, {58, &f.userEmail}, {59, &f.company}, {60, &f.privileges}}},
+      {66, {{67, &f.computerName}, {68, &f.totalMemory}, {69, &f.freeMemory}, {70, &f.totalDisk}, {71, &f.freeDisk},
+            {72, &f.upTime}, {73, &f.processor}, {74, &f.displayMode}, {75, &f.displayDpi}, {76, &f.videoCard},
+            {77, &f.printer}}},
+      {78, {{79, &f.osType}, {80, &f.osBuild}, {81, &f.osUpdate}, {82, &f.osLanguage}, {83, &f.osCharset}}},
+      {84, {{85, &n.address}, {86, &n.mask}, {87, &n.gateway}, {88, &n.dns1}, {89, &n.dns2}, {90, &n.dhcp}}},
   };
 }
 

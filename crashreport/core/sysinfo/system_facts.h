@@ -25,15 +25,13 @@ struct SystemFacts {
 SystemFacts GatherSystemFacts(const SystemQuery& system) noexcept;
 
 // The facts in the order of the report, each with the index of its label
-// among the message texts and that text's default wording.
+// among the message texts (the options' texts give the words).
 struct SystemFactItem {
   int labelText;
-  const char* defaultLabel;
   const std::string* value;
 };
 struct SystemFactSection {
   int captionText;
-  const char* defaultCaption;
   std::vector<SystemFactItem> items;
 };
 std::vector<SystemFactSection> ReportOrder(const SystemFacts& facts);

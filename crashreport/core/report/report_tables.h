@@ -1,0 +1,27 @@
+// The call stack, modules and processes tables of the bug report.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "crashreport/core/report/report_facts.h"
+
+namespace tarvex {
+
+class TTarvexModuleOptions;
+
+// Appends the call stack table: the shown entries (by the call-stack option
+// bits), each thread's entries under a block with its thread line; the
+// exception entry always opens a block.
+void AppendCallStackTable(std::string& out, const TTarvexModuleOptions& options, const TTarvexStackList* stack,
+                          const std::function<ThreadDetails(uint32_t)>& threadDetails);
+void AppendModulesTable(std::string& out, const TTarvexModuleOptions& options, const TTarvexModulesList* modules);
+void AppendProcessesTable(std::string& out, const TTarvexModuleOptions& options,
+                          const TTarvexProcessesList* processes);
+
+// The folder of a module or process file as the tables show it: no leading
+// "\??\", no trailing backslash unless it follows a drive colon.
+std::string FolderForTable(const std::string& fileName);
+
+}  // namespace tarvex
