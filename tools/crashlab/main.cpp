@@ -6,7 +6,8 @@
 //
 // Each handling prints one line to standard output:
 //   HANDLED|<class>|<message>|<raising thread id>|<address>
-// and the program prints "THREAD|<id>" for the thread that will fail first.
+// and the program prints "THREAD|<id>" for the thread that will fail first
+// and "RAISER|<address>" for the start of the function that fails.
 #include <windows.h>
 
 #include <cstdio>
@@ -46,17 +47,20 @@ __attribute__((noinline)) void RaiseCustom() { RaiseException(0xE0001234, 0, 0, 
 __attribute__((noinline)) void ThrowUncaught() { throw rtl::EConvertError("'lab' is not a valid integer value"); }
 
 using Failure = void (*)();
+void Overflow() { Recurse(0); }
+
 struct Kind {
   const char* name;
   Failure raise;
+  const void* raiser;  // the function in which the failure happens (nullptr: inside the system)
 };
 const Kind kKinds[] = {
-    {"av-read", ReadNowhere},
-    {"av-write", WriteNowhere},
-    {"div-zero", DivideByZero},
-    {"stack-overflow", [] { Recurse(0); }},
-    {"raise-custom", RaiseCustom},
-    {"cpp-uncaught", ThrowUncaught},
+    {"av-read", ReadNowhere, reinterpret_cast<const void*>(ReadNowhere)},
+    {"av-write", WriteNowhere, reinterpret_cast<const void*>(WriteNowhere)},
+    {"div-zero", DivideByZero, reinterpret_cast<const void*>(DivideByZero)},
+    {"stack-overflow", Overflow, reinterpret_cast<const void*>(Recurse)},
+    {"raise-custom", RaiseCustom, nullptr},
+    {"cpp-uncaught", ThrowUncaught, reinterpret_cast<const void*>(ThrowUncaught)},
 };
 
 DWORD WINAPI FailingThread(void* failure) {
@@ -77,6 +81,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: crashlab KIND [--thread]\n");
     return 2;
   }
+  std::printf("RAISER|%08X\n", static_cast<unsigned>(reinterpret_cast<uintptr_t>(kind->raiser)));
   tarvex::SetMainThreadId(GetCurrentThreadId());
   tarvex::ReserveStackForHandling();
   static PrintingProcessor processor;

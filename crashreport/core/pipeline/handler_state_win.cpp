@@ -16,7 +16,14 @@ DWORD GuardSlot() {
   return slot;
 }
 
-uintptr_t Guards() { return reinterpret_cast<uintptr_t>(TlsGetValue(GuardSlot())); }
+// TlsGetValue clears the thread's last error; the guards are read inside
+// hooks that must leave it as the program set it.
+uintptr_t Guards() {
+  const DWORD lastError = GetLastError();
+  const uintptr_t guards = reinterpret_cast<uintptr_t>(TlsGetValue(GuardSlot()));
+  SetLastError(lastError);
+  return guards;
+}
 void StoreGuards(uintptr_t value) { TlsSetValue(GuardSlot(), reinterpret_cast<void*>(value)); }
 
 constexpr int kMaxExcludedThreads = 64;

@@ -5,6 +5,7 @@
 #include <exception>
 
 #include "crashreport/core/pipeline/front_door_win.h"
+#include "crashreport/core/pipeline/raise_record_win.h"
 #include "rtl/exception.h"
 
 namespace tarvex {
@@ -20,7 +21,8 @@ std::terminate_handler previousHandler = nullptr;
 void ReportInFlight() {
   const std::exception_ptr inFlight = std::current_exception();
   if (!inFlight || terminateProcessor == nullptr) return;
-  TCaptureInfo capture;  // the raise address comes from the raise notification
+  TCaptureInfo capture;
+  capture.Address = LastRaise().Address;  // 0 when the program does not wrap its throws
   try {
     std::rethrow_exception(inFlight);
   } catch (const rtl::Exception& e) {

@@ -96,6 +96,13 @@ TEST_P(CrashLab, EachFailureReachesTheHandlerOnceFromItsThread) {
   if (const size_t at = pattern.find("ADDR"); at != std::string::npos) pattern.replace(at, 4, parts[4].str());
   EXPECT_TRUE(std::regex_match(parts[2].str(), std::regex(pattern))) << parts[2].str() << " vs " << pattern;
   EXPECT_EQ(parts[3].str(), threads[0]) << "the raising thread";
+  const std::vector<std::string> raisers = LinesStartingWith(run.output, "RAISER|");
+  ASSERT_EQ(raisers.size(), 1u);
+  const unsigned long raiser = std::stoul(raisers[0], nullptr, 16), address = std::stoul(parts[4].str(), nullptr, 16);
+  if (raiser != 0) {
+    EXPECT_GE(address, raiser) << "the address lies in the function that raised";
+    EXPECT_LT(address, raiser + 0x80) << "the address lies in the function that raised";
+  }
   EXPECT_EQ(run.exitCode, 1u) << "the failing thread ends; the crash lab passes its exit code on";
 }
 

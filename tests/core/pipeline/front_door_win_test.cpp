@@ -145,6 +145,9 @@ TEST(HandlerState, GuardsAndExcludedThreads) {
     EXPECT_FALSE(ThreadGuardSet(tgInThreadList));
   }
   EXPECT_FALSE(ThreadGuardSet(tgInRaiseNotify));
+  SetLastError(4321);
+  EXPECT_FALSE(ThreadGuardSet(tgInHandler));
+  EXPECT_EQ(GetLastError(), 4321u) << "reading a guard leaves the last error alone";
   std::atomic<bool> otherSaw{true};
   std::thread([&] { otherSaw = ThreadGuardSet(tgInHandler); }).join();
   EXPECT_FALSE(otherSaw) << "guards are per thread";
