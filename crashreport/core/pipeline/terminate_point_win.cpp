@@ -39,8 +39,10 @@ void ReportInFlight() {
   } catch (...) {
     // The reporter's own failure must not become a second crash.
   }
-  TerminateProcess(GetCurrentProcess(), 1);
-  ExitProcess(1);
+  // As after an operating system exception: the thread ends, and in the main
+  // thread the program with exit code 1.
+  if (GetCurrentThreadId() == MainThreadId()) TerminateProcess(GetCurrentProcess(), 1);
+  ExitThread(1);
 }
 
 }  // namespace

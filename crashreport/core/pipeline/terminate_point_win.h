@@ -9,8 +9,8 @@ class TExceptionProcessor;
 struct TFrontDoorState;
 
 // Installs the terminate handler: the exception in flight reaches the front
-// door with raise kind 0 and output kind 0, then the process ends with exit
-// code 1. Uninstall puts the previous handler back.
+// door with raise kind 0 and output kind 0; then the thread ends, and in the
+// main thread the program with exit code 1. Uninstall puts the previous handler back.
 void InstallTerminatePoint(TExceptionProcessor& processor, const TFrontDoorState& state);
 void UninstallTerminatePoint();
 
