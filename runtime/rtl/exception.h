@@ -72,6 +72,10 @@ RTL_DECLARE_EXCEPTION(EOutOfMemory, Exception);
 RTL_DECLARE_EXCEPTION(EExternal, Exception);       // raised by the processor or the OS
 RTL_DECLARE_EXCEPTION(EAccessViolation, EExternal);
 RTL_DECLARE_EXCEPTION(EStackOverflow, EExternal);
+RTL_DECLARE_EXCEPTION(EIntError, EExternal);       // integer arithmetic faults of the processor
+RTL_DECLARE_EXCEPTION(EDivByZero, EIntError);
+RTL_DECLARE_EXCEPTION(EIntOverflow, EIntError);
+RTL_DECLARE_EXCEPTION(EExternalException, EExternal);  // any other operating system exception
 RTL_DECLARE_EXCEPTION(EAssertionFailed, Exception);
 
 // Wraps an error that a COM method returned; it carries the names of the

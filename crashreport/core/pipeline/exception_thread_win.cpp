@@ -1,0 +1,74 @@
+#include "crashreport/core/pipeline/exception_thread_win.h"
+
+#include "crashreport/core/pipeline/handler_state_win.h"
+#include "crashreport/core/pipeline/message_pump_rules.h"
+
+namespace tarvex {
+
+namespace {
+
+struct ThreadJob {
+  const std::function<bool()>* handling;
+  bool result = false;
+};
+
+DWORD WINAPI ExceptionThreadBody(void* parameter) {
+  ThreadJob& job = *static_cast<ThreadJob*>(parameter);
+  TThreadGuardScope inHandler(tgInHandler);
+  try {
+    job.result = (*job.handling)();
+  } catch (...) {
+    job.result = false;  // the handling reports its own failures; nothing escapes the thread
+  }
+  return 0;
+}
+
+}  // namespace
+
+bool PumpWaitingMessages() {
+  try {
+    MSG message;
+    for (int i = 0; i < kPumpBatch && PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE); ++i) {
+      switch (PumpActionFor(message.message)) {
+        case TPumpAction::Drop: break;
+        case TPumpAction::BeepAndDrop: MessageBeep(MB_OK); break;
+        case TPumpAction::Dispatch:
+          TranslateMessage(&message);
+          DispatchMessageA(&message);
+          break;
+      }
+    }
+    return true;
+  } catch (...) {
+    return false;
+  }
+}
+
+bool RunInExceptionThread(const std::function<bool()>& handling, const TWaitRules& rules) {
+  ThreadJob job{&handling};
+  DWORD threadId = 0;
+  const HANDLE thread = CreateThread(nullptr, kExceptionThreadStack, ExceptionThreadBody, &job,
+                                     CREATE_SUSPENDED | STACK_SIZE_PARAM_IS_A_RESERVATION, &threadId);
+  if (thread == nullptr) return handling();
+  ExcludeThread(threadId);
+  SetThreadPriority(thread, THREAD_PRIORITY_HIGHEST);
+  ResumeThread(thread);
+  bool pumping = true;
+  for (;;) {
+    const DWORD waited = WaitForSingleObject(thread, 10);
+    if (waited == WAIT_OBJECT_0) break;
+    if (waited != WAIT_TIMEOUT) {
+      TerminateThread(thread, 1);
+      job.result = false;
+      break;
+    }
+    RunPendingEventCall();
+    if (pumping && rules.PumpMessages && rules.PumpMessages()) pumping = PumpWaitingMessages();
+  }
+  RunPendingEventCall();
+  CloseHandle(thread);
+  IncludeThread(threadId);
+  return job.result;
+}
+
+}  // namespace tarvex

@@ -1,0 +1,70 @@
+#include "crashreport/core/pipeline/front_door_win.h"
+
+#include <windows.h>
+
+#include "crashreport/core/pipeline/exception_thread_win.h"
+#include "crashreport/core/pipeline/focus_capture.h"
+#include "crashreport/core/pipeline/handler_state_win.h"
+#include "crashreport/core/pipeline/safecall.h"
+#include "rtl/exception.h"
+
+namespace tarvex {
+
+namespace {
+
+DWORD mainThread = 0;
+
+void CaptureFocusedWindow(TCaptureInfo& capture) {
+  const HWND focus = GetFocus();
+  if (focus == nullptr) return;
+  char className[kFocusTextLimit + 1] = {};
+  GetClassNameA(focus, className, sizeof className);
+  const LONG style = GetWindowLongA(focus, GWL_STYLE);
+  FocusedWindow window{className, {}, IsWindowUnicode(focus) != FALSE, (style & ES_MULTILINE) != 0,
+                       (style & ES_PASSWORD) != 0};
+  if (FocusTextWanted(window.ClassName, window.Unicode, window.MultiLine)) {
+    char text[kFocusTextLimit + 1] = {};
+    GetWindowTextA(focus, text, sizeof text);
+    window.Text = text;
+  }
+  const FocusCapture kept = CaptureFocus(window);
+  capture.FocusClass = kept.ClassName;
+  capture.FocusText = kept.Text;
+}
+
+class HandlingThreadMark {
+ public:
+  explicit HandlingThreadMark(DWORD threadId) { SetHandlingThreadId(threadId); }
+  ~HandlingThreadMark() { SetHandlingThreadId(0); }
+};
+
+}  // namespace
+
+DWORD MainThreadId() { return mainThread; }
+void SetMainThreadId(DWORD threadId) { mainThread = threadId; }
+
+bool IsManageable(const rtl::Exception* object) { return object != nullptr && !object->InheritsFrom("EAbort"); }
+
+bool EnterHandling(TCaptureInfo capture, const TFrontDoorState& state, TExceptionProcessor& processor) {
+  if (!state.Installed || (capture.Object != nullptr && capture.Object->InheritsFrom("EAbort"))) return true;
+  THandlerLockHold lock;
+  TThreadGuardScope inHandler(tgInHandler);
+  if (!inHandler.Taken()) return false;
+  if (capture.Object != nullptr && IsSafeCallMessage(capture.Object->Message()) && !state.ReportSafeCall)
+    return false;
+  if (!state.OptionsActive) return true;
+
+  const DWORD self = GetCurrentThreadId();
+  if (capture.ThreadId == 0) capture.ThreadId = self;
+  if (capture.StackPointer == 0) capture.StackPointer = reinterpret_cast<uint32_t>(__builtin_frame_address(0));
+  CaptureFocusedWindow(capture);
+
+  HandlingThreadMark raising(self);
+  if (state.InCurrentThread) return processor.ProcessException(capture);
+  const bool mainThread = self == MainThreadId();
+  TWaitRules rules;
+  rules.PumpMessages = [&] { return mainThread && !capture.StackOverflow && !state.MainThreadPaused; };
+  return RunInExceptionThread([&] { return processor.ProcessException(capture); }, rules);
+}
+
+}  // namespace tarvex

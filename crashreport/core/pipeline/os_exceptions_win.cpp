@@ -1,0 +1,87 @@
+#include "crashreport/core/pipeline/os_exceptions_win.h"
+
+#include "crashreport/core/pipeline/front_door_win.h"
+#include "crashreport/core/util/file_names.h"
+#include "crashreport/core/util/loaded_modules_win.h"
+#include "rtl/format.h"
+
+namespace tarvex {
+
+namespace {
+
+TExceptionProcessor* filterProcessor = nullptr;
+TFrontDoorState filterState;
+LPTOP_LEVEL_EXCEPTION_FILTER previousFilter = nullptr;
+
+// Like the runtime's unhandled-exception procedure: once handled, the
+// thread ends; in the main thread the program halts with exit code 1.
+LONG WINAPI UnhandledFilter(EXCEPTION_POINTERS* pointers) {
+  if (filterProcessor == nullptr) return EXCEPTION_CONTINUE_SEARCH;
+  const EXCEPTION_RECORD& record = *pointers->ExceptionRecord;
+  bool ordinaryHandling = true;
+  try {
+    const std::unique_ptr<rtl::Exception> object = ExceptionObjectFor(record);
+    TCaptureInfo capture;
+    capture.Object = object.get();
+    capture.Address = reinterpret_cast<uint32_t>(record.ExceptionAddress);
+    capture.Context = pointers->ContextRecord;
+    capture.OsRecord = pointers->ExceptionRecord;
+    capture.StackPointer = pointers->ContextRecord->Esp;
+    capture.StackOverflow = record.ExceptionCode == EXCEPTION_STACK_OVERFLOW;
+    ordinaryHandling = EnterHandling(capture, filterState, *filterProcessor);
+  } catch (...) {
+    // The reporter's own failure must not turn into a second crash.
+  }
+  if (ordinaryHandling) return previousFilter != nullptr ? previousFilter(pointers) : EXCEPTION_CONTINUE_SEARCH;
+  if (GetCurrentThreadId() == MainThreadId()) TerminateProcess(GetCurrentProcess(), 1);
+  ExitThread(1);
+}
+
+}  // namespace
+
+std::optional<AccessFault> AccessFaultOf(const EXCEPTION_RECORD& record) {
+  if (record.ExceptionCode != EXCEPTION_ACCESS_VIOLATION || record.NumberParameters < 2) return std::nullopt;
+  AccessFault fault;
+  fault.faultAddress = reinterpret_cast<uint32_t>(record.ExceptionAddress);
+  fault.write = record.ExceptionInformation[0] == 1;
+  fault.accessedAddress = static_cast<uint32_t>(record.ExceptionInformation[1]);
+  if (const uint32_t module = ModuleHandleOf(fault.faultAddress); module != 0)
+    fault.moduleFileName = ExtractFileName(ModuleFileName(module));
+  return fault;
+}
+
+std::unique_ptr<rtl::Exception> ExceptionObjectFor(const EXCEPTION_RECORD& record) {
+  switch (record.ExceptionCode) {
+    case EXCEPTION_ACCESS_VIOLATION:
+      if (const std::optional<AccessFault> fault = AccessFaultOf(record))
+        return std::make_unique<rtl::EAccessViolation>(AccessViolationMessage(*fault));
+      return std::make_unique<rtl::EAccessViolation>("Access violation");
+    case EXCEPTION_STACK_OVERFLOW: return std::make_unique<rtl::EStackOverflow>("Stack overflow");
+    case EXCEPTION_INT_DIVIDE_BY_ZERO: return std::make_unique<rtl::EDivByZero>("Division by zero");
+    case EXCEPTION_INT_OVERFLOW: return std::make_unique<rtl::EIntOverflow>("Integer overflow");
+    default:
+      return std::make_unique<rtl::EExternalException>(
+          rtl::Format("External exception %X", static_cast<unsigned>(record.ExceptionCode)));
+  }
+}
+
+void InstallUnhandledExceptionFilter(TExceptionProcessor& processor, const TFrontDoorState& state) {
+  filterProcessor = &processor;
+  filterState = state;
+  previousFilter = SetUnhandledExceptionFilter(UnhandledFilter);
+}
+
+void UninstallUnhandledExceptionFilter() {
+  SetUnhandledExceptionFilter(previousFilter);
+  previousFilter = nullptr;
+  filterProcessor = nullptr;
+}
+
+void ReserveStackForHandling(ULONG bytes) {
+  using Guarantee = BOOL(WINAPI*)(PULONG);
+  static const auto guarantee = reinterpret_cast<Guarantee>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "SetThreadStackGuarantee")));
+  if (guarantee != nullptr) guarantee(&bytes);
+}
+
+}  // namespace tarvex

@@ -1,0 +1,101 @@
+// crashlab: raises one chosen kind of failure, in the main thread or in a
+// second one, so that tests can watch the crash reporter meet it.
+//
+//   crashlab KIND [--thread]
+//   KIND: av-read, av-write, div-zero, stack-overflow, raise-custom, cpp-uncaught
+//
+// Each handling prints one line to standard output:
+//   HANDLED|<class>|<message>|<raising thread id>|<address>
+// and the program prints "THREAD|<id>" for the thread that will fail first
+// and "RAISER|<address>" for the start of the function that fails.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "crashreport/core/pipeline/front_door_win.h"
+#include "crashreport/core/pipeline/os_exceptions_win.h"
+#include "crashreport/core/pipeline/terminate_point_win.h"
+
+namespace {
+
+class PrintingProcessor : public tarvex::TExceptionProcessor {
+ public:
+  bool ProcessException(const tarvex::TCaptureInfo& capture) override {
+    std::printf("HANDLED|%s|%s|%lu|%08X\n", capture.Object ? capture.Object->ClassName() : "",
+                capture.Object ? capture.Object->Message().c_str() : "", static_cast<unsigned long>(capture.ThreadId),
+                capture.Address);
+    std::fflush(stdout);
+    return false;
+  }
+};
+
+volatile int zero = 0;
+volatile int* volatile nowhere = nullptr;
+
+__attribute__((noinline)) void ReadNowhere() { std::printf("%d\n", nowhere[4]); }
+__attribute__((noinline)) void WriteNowhere() { nowhere[4] = 1; }
+__attribute__((noinline)) void DivideByZero() { std::printf("%d\n", 10 / zero); }
+volatile bool deeper = true;  // read each time, so the recursion is not seen as endless
+__attribute__((noinline)) int Recurse(int depth) {
+  volatile char block[1024];
+  block[0] = static_cast<char>(depth);
+  return (deeper ? Recurse(depth + 1) : 0) + block[0];
+}
+__attribute__((noinline)) void RaiseCustom() { RaiseException(0xE0001234, 0, 0, nullptr); }
+__attribute__((noinline)) void ThrowUncaught() { throw rtl::EConvertError("'lab' is not a valid integer value"); }
+
+using Failure = void (*)();
+void Overflow() { Recurse(0); }
+
+struct Kind {
+  const char* name;
+  Failure raise;
+  const void* raiser;  // the function in which the failure happens (nullptr: inside the system)
+};
+const Kind kKinds[] = {
+    {"av-read", ReadNowhere, reinterpret_cast<const void*>(ReadNowhere)},
+    {"av-write", WriteNowhere, reinterpret_cast<const void*>(WriteNowhere)},
+    {"div-zero", DivideByZero, reinterpret_cast<const void*>(DivideByZero)},
+    {"stack-overflow", Overflow, reinterpret_cast<const void*>(Recurse)},
+    {"raise-custom", RaiseCustom, nullptr},
+    {"cpp-uncaught", ThrowUncaught, reinterpret_cast<const void*>(ThrowUncaught)},
+};
+
+DWORD WINAPI FailingThread(void* failure) {
+  tarvex::ReserveStackForHandling();
+  std::printf("THREAD|%lu\n", GetCurrentThreadId());
+  std::fflush(stdout);
+  reinterpret_cast<Failure>(failure)();
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const Kind* kind = nullptr;
+  for (const Kind& k : kKinds)
+    if (argc > 1 && std::strcmp(argv[1], k.name) == 0) kind = &k;
+  if (kind == nullptr) {
+    std::fprintf(stderr, "usage: crashlab KIND [--thread]\n");
+    return 2;
+  }
+  std::printf("RAISER|%08X\n", static_cast<unsigned>(reinterpret_cast<uintptr_t>(kind->raiser)));
+  tarvex::SetMainThreadId(GetCurrentThreadId());
+  tarvex::ReserveStackForHandling();
+  static PrintingProcessor processor;
+  tarvex::InstallUnhandledExceptionFilter(processor, tarvex::TFrontDoorState{true});
+  tarvex::InstallTerminatePoint(processor, tarvex::TFrontDoorState{true});
+  if (argc > 2 && std::strcmp(argv[2], "--thread") == 0) {
+    const HANDLE thread = CreateThread(nullptr, 0, FailingThread, reinterpret_cast<void*>(kind->raise), 0, nullptr);
+    WaitForSingleObject(thread, INFINITE);
+    DWORD exitCode = 0;
+    GetExitCodeThread(thread, &exitCode);
+    return static_cast<int>(exitCode);  // 1 when the handled failure ended the thread
+  }
+  std::printf("THREAD|%lu\n", GetCurrentThreadId());
+  std::fflush(stdout);
+  kind->raise();
+  return 0;
+}
