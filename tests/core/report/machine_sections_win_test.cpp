@@ -13,6 +13,7 @@
 #include "crashreport/callstack/pe/process_memory_win.h"
 #include "crashreport/core/report/machine_sections.h"
 #include "rtl/format.h"
+#include "tests/support/emulation_win.h"
 
 namespace tarvex {
 namespace {
@@ -26,10 +27,11 @@ Caught g_caught;
 
 LONG CALLBACK KeepContextAndSkip(EXCEPTION_POINTERS* pointers) {
   // Under qemu-user emulation Wine reports the faulting read as an illegal
-  // instruction at the same address; either is the test's own fault.
+  // instruction at the same address; elsewhere only an access violation counts.
   const DWORD code = pointers->ExceptionRecord->ExceptionCode;
-  if ((code != EXCEPTION_ACCESS_VIOLATION && code != EXCEPTION_ILLEGAL_INSTRUCTION) || g_caught.seen)
-    return EXCEPTION_CONTINUE_SEARCH;
+  const bool ownFault = code == EXCEPTION_ACCESS_VIOLATION ||
+                        (code == EXCEPTION_ILLEGAL_INSTRUCTION && tarvex::testing::RunsUnderEmulation());
+  if (!ownFault || g_caught.seen) return EXCEPTION_CONTINUE_SEARCH;
   const CONTEXT& c = *pointers->ContextRecord;
   g_caught.address = uint32_t(reinterpret_cast<uintptr_t>(pointers->ExceptionRecord->ExceptionAddress));
   g_caught.registers = {uint32_t(c.Eax), uint32_t(c.Ebx), uint32_t(c.Ecx), uint32_t(c.Edx),
