@@ -40,9 +40,10 @@ class TReportBuilder {
 
 // One showing of the exception dialogs: what they show, and what the user decided.
 struct TDialogSession {
-  // In
-  const TTarvexModuleOptions* Options = nullptr;
-  const BugReport* Report = nullptr;
+  // In, written by the dialogs: the user's e-mail and reproduce text go into
+  // the options, the e-mail also into item 3.3 of the report's texts.
+  TTarvexModuleOptions* Options = nullptr;
+  BugReport* Report = nullptr;
   const ReportFacts* Facts = nullptr;   // call stack, modules, processes, CPU for the detailed dialog
   std::string ShownMessage;             // the filter's custom message, else the exception message
   bool Beep = true;
