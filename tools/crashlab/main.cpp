@@ -2,34 +2,86 @@
 // second one, so that tests can watch the crash reporter meet it.
 //
 //   crashlab KIND [--thread]
+//   crashlab --list          prints the kinds, one a line
 //   KIND: av-read, av-write, div-zero, stack-overflow, raise-custom, cpp-uncaught
 //
 // Each handling prints one line to standard output:
-//   HANDLED|<class>|<message>|<raising thread id>|<address>
-// and the program prints "THREAD|<id>" for the thread that will fail first
+//   HANDLED|<class>|<message>|<raising thread id>|<address>|<EIP>|<ESP>
+// (EIP and ESP of the captured context, empty without one), then the bug
+// report, traced and composed from the live process, between the lines
+// "----- BEGIN BUG REPORT -----" and "----- END BUG REPORT -----".
+// The program prints "THREAD|<id>" for the thread that will fail first
 // and "RAISER|<address>" for the start of the function that fails.
 #include <windows.h>
+
+#include <fcntl.h>
+#include <io.h>
 
 #include <cstdio>
 #include <cstring>
 #include <string>
 
+#include "crashreport/callstack/modules/modules_win.h"
+#include "crashreport/callstack/stack/thread_trace_win.h"
+#include "crashreport/core/options/options.h"
 #include "crashreport/core/pipeline/front_door_win.h"
+#include "crashreport/core/pipeline/live_facts_win.h"
+#include "crashreport/core/pipeline/live_report_builder_win.h"
 #include "crashreport/core/pipeline/os_exceptions_win.h"
 #include "crashreport/core/pipeline/terminate_point_win.h"
 
 namespace {
 
-class PrintingProcessor : public tarvex::TExceptionProcessor {
+constexpr uint8_t kSaveModuleSections = 0x10;  // LogFlags bit 4
+
+// The options compiled into this program, else the defaults.
+const tarvex::TTarvexModuleOptions& LabOptions() {
+  static const tarvex::TTarvexModuleOptions defaults;
+  const tarvex::TTarvexModuleInfo* self = tarvex::FindModuleInfo(uint32_t(uintptr_t(GetModuleHandleA(nullptr))));
+  return self != nullptr && self->Options ? *self->Options : defaults;
+}
+
+std::string Hex(uint32_t value) {
+  char text[9];
+  std::snprintf(text, sizeof text, "%08X", value);
+  return text;
+}
+
+// Prints what the handler received and the report the live builder makes of it.
+class ReportingProcessor : public tarvex::TExceptionProcessor {
  public:
   bool ProcessException(const tarvex::TCaptureInfo& capture) override {
-    std::printf("HANDLED|%s|%s|%lu|%08X\n", capture.Object ? capture.Object->ClassName() : "",
+    const std::optional<tarvex::CpuRegisters> registers = tarvex::RegistersOf(capture.Context);
+    std::printf("HANDLED|%s|%s|%lu|%08X|%s|%s\n", capture.Object ? capture.Object->ClassName() : "",
                 capture.Object ? capture.Object->Message().c_str() : "", static_cast<unsigned long>(capture.ThreadId),
-                capture.Address);
+                capture.Address, registers ? Hex(registers->eip).c_str() : "",
+                registers ? Hex(registers->esp).c_str() : "");
+    std::fflush(stdout);
+
+    const tarvex::TTarvexModuleOptions& options = LabOptions();
+    const std::unique_ptr<tarvex::TReportBuilder> builder = tarvex::MakeLiveReportBuilder();
+    builder->TraceCallStacks(capture, options);
+    if (options.LogFlags() & kSaveModuleSections) builder->ListModulesAndProcesses();
+    const tarvex::BugReport report = builder->Compose(capture, options, tarvex::LocalDateTimeNow());
+    std::printf("----- BEGIN BUG REPORT -----\n");
+    std::fwrite(report.text.data(), 1, report.text.size(), stdout);
+    std::printf("----- END BUG REPORT -----\n");
     std::fflush(stdout);
     return false;
   }
 };
+
+// The main thread in the reporter's threads list, as the reporter's start-up enters it.
+void RegisterMainThread() {
+  HANDLE handle = nullptr;
+  DuplicateHandle(GetCurrentProcess(), GetCurrentThread(), GetCurrentProcess(), &handle, 0, FALSE,
+                  DUPLICATE_SAME_ACCESS);
+  tarvex::ThreadsWriteLock lock(tarvex::ThreadsList());
+  tarvex::TTarvexThreadInfo* entry = tarvex::ThreadsList().AddEntry();
+  entry->ThreadID = GetCurrentThreadId();
+  entry->Handle = uint32_t(uintptr_t(handle));
+  entry->StackTop = tarvex::CurrentThreadStackTop();
+}
 
 volatile int zero = 0;
 volatile int* volatile nowhere = nullptr;
@@ -74,17 +126,23 @@ DWORD WINAPI FailingThread(void* failure) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  _setmode(_fileno(stdout), _O_BINARY);  // the report's own CR LF line ends pass unchanged
+  if (argc > 1 && std::strcmp(argv[1], "--list") == 0) {
+    for (const Kind& k : kKinds) std::printf("%s\n", k.name);
+    return 0;
+  }
   const Kind* kind = nullptr;
   for (const Kind& k : kKinds)
     if (argc > 1 && std::strcmp(argv[1], k.name) == 0) kind = &k;
   if (kind == nullptr) {
-    std::fprintf(stderr, "usage: crashlab KIND [--thread]\n");
+    std::fprintf(stderr, "usage: crashlab KIND [--thread] | crashlab --list\n");
     return 2;
   }
   std::printf("RAISER|%08X\n", static_cast<unsigned>(reinterpret_cast<uintptr_t>(kind->raiser)));
   tarvex::SetMainThreadId(GetCurrentThreadId());
+  RegisterMainThread();
   tarvex::ReserveStackForHandling();
-  static PrintingProcessor processor;
+  static ReportingProcessor processor;
   tarvex::InstallUnhandledExceptionFilter(processor, tarvex::TFrontDoorState{true});
   tarvex::InstallTerminatePoint(processor, tarvex::TFrontDoorState{true});
   if (argc > 2 && std::strcmp(argv[2], "--thread") == 0) {

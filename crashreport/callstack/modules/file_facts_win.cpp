@@ -15,14 +15,14 @@ namespace {
 constexpr double kFileTimeTicksPerDay = 864000000000.0;   // 100 ns units
 constexpr double kDaysFrom1601To1899 = 109205.0;          // 1601-01-01 to 1899-12-30
 
+}  // namespace
+
 double ToDateTime(const FILETIME& utc) {
   FILETIME local;
   if (!FileTimeToLocalFileTime(&utc, &local)) local = utc;
   const uint64_t ticks = uint64_t(local.dwHighDateTime) << 32 | local.dwLowDateTime;
   return double(ticks) / kFileTimeTicksPerDay - kDaysFrom1601To1899;
 }
-
-}  // namespace
 
 FileVersionFacts ReadFileVersionFacts(const std::string& path) {
   FileVersionFacts facts;

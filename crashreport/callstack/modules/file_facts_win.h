@@ -1,6 +1,8 @@
 // Facts about a module or program file: version resource, size and date.
 #pragma once
 
+#include <windows.h>
+
 #include <cstdint>
 #include <string>
 
@@ -17,5 +19,8 @@ struct FileFacts {
   double Date = 0;    // last write, local time, days since 1899-12-30
 };
 FileFacts ReadFileFacts(const std::string& path);
+
+// A system time (UTC) as local time in days since 1899-12-30.
+double ToDateTime(const FILETIME& utc);
 
 }  // namespace tarvex

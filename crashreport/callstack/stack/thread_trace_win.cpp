@@ -28,13 +28,6 @@ struct FrozenThread {
   uint32_t copied = 0;
 };
 
-// The end of the committed stack above `stackPointer`, for threads that have
-// not recorded their stack top.
-uint32_t CommittedStackEnd(const MemorySpace& memory, uint32_t stackPointer) {
-  MemoryRegion region;
-  return memory.QueryRegion(stackPointer, region) ? region.base + region.size : 0;
-}
-
 // Runs while the threads are suspended: no allocation, no lock.
 void Capture(const MemorySpace& memory, FrozenThread& thread) {
   CONTEXT registers;
@@ -56,6 +49,11 @@ void Capture(const MemorySpace& memory, FrozenThread& thread) {
 }
 
 }  // namespace
+
+uint32_t CommittedStackEnd(const MemorySpace& memory, uint32_t stackPointer) {
+  MemoryRegion region;
+  return memory.QueryRegion(stackPointer, region) ? region.base + region.size : 0;
+}
 
 uint32_t CurrentThreadStackTop() {
   uint32_t stackBase;

@@ -14,6 +14,10 @@ TTarvexThreadsList& ThreadsList();
 // The upper end of the calling thread's stack (from its thread information block).
 uint32_t CurrentThreadStackTop();
 
+// The end of the committed stack above `stackPointer`: the stack top of a
+// thread that has not recorded its own (0 when the address is not mapped).
+uint32_t CommittedStackEnd(const MemorySpace& memory, uint32_t stackPointer);
+
 // Appends the stacks of the threads of `snapshot` that IsTracedThread
 // selects, each followed by its saved stack. The threads are suspended
 // together only while their registers and stack bytes are copied into memory

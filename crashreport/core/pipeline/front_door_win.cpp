@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "crashreport/callstack/stack/thread_trace_win.h"
 #include "crashreport/core/pipeline/exception_thread_win.h"
 #include "crashreport/core/pipeline/focus_capture.h"
 #include "crashreport/core/pipeline/handler_state_win.h"
@@ -57,6 +58,7 @@ bool EnterHandling(TCaptureInfo capture, const TFrontDoorState& state, TExceptio
   const DWORD self = GetCurrentThreadId();
   if (capture.ThreadId == 0) capture.ThreadId = self;
   if (capture.StackPointer == 0) capture.StackPointer = reinterpret_cast<uint32_t>(__builtin_frame_address(0));
+  if (capture.StackBase == 0) capture.StackBase = CurrentThreadStackTop();
   CaptureFocusedWindow(capture);
 
   HandlingThreadMark raising(self);

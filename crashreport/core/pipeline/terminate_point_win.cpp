@@ -23,6 +23,8 @@ void ReportInFlight() {
   if (!inFlight || terminateProcessor == nullptr) return;
   TCaptureInfo capture;
   capture.Address = LastRaise().Address;  // 0 when the program does not wrap its throws
+  // The raising function's stack: the call stack starts there, not in the unwinder's frames below.
+  capture.StackPointer = LastRaise().StackPointer;
   try {
     std::rethrow_exception(inFlight);
   } catch (const rtl::Exception& e) {

@@ -8,6 +8,7 @@
 #include "crashreport/callstack/pe/memory_space.h"
 #include "crashreport/callstack/stack/stack_list.h"
 #include "crashreport/core/report/machine_sections.h"
+#include "crashreport/core/report/object_class_name.h"
 #include "crashreport/core/util/file_names.h"
 #include "rtl/format.h"
 
@@ -110,13 +111,17 @@ struct Annotator {
     (*locate)(address, item);
     return HasProcedure(item.InfoLevel);
   }
-  // A code address operand named by its procedure (and line when past the first).
+  // An address operand named by its procedure (and line when past the
+  // first), else by the class of the object it points at.
   static void NameAddress(void* user, uint32_t, uint32_t address, std::string& text) {
     const Annotator& self = *static_cast<const Annotator*>(user);
     TTarvexStackItem item;
-    if (!self.Locate(address, item)) return;
-    text = PlaceText(item);
-    if (item.LinesIntoProc > 1) text += " (Line=" + std::to_string(item.Line) + ")";
+    if (self.Locate(address, item)) {
+      text = PlaceText(item);
+      if (item.LinesIntoProc > 1) text += " (Line=" + std::to_string(item.Line) + ")";
+    } else if (self.memory) {
+      if (std::string className = ObjectClassName(*self.memory, address); !className.empty()) text = className;
+    }
   }
   // A 32-bit immediate that points at readable bytes shows them as a string.
   static void PeekString(void* user, uint32_t, uint32_t size, std::string& text, int isSigned) {
