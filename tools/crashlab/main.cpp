@@ -2,10 +2,15 @@
 // second one, so that tests can watch the crash reporter meet it.
 //
 //   crashlab KIND [--thread]
-//   KIND: av-read, av-write, div-zero, stack-overflow, raise-custom, cpp-uncaught
+//   KIND: av-read, av-write, div-zero, stack-overflow, raise-custom, cpp-uncaught,
+//         abort (EAbort: never handled), handled (caught by the program, reported
+//         at the end of its catch block), raise-language (a language exception
+//         raised through RaiseException)
 //
-// Each handling prints one line to standard output:
-//   HANDLED|<class>|<message>|<raising thread id>|<address>
+// The crash reporter's interception points are installed as a program gets
+// them; a second thread is started through the hooked CreateThread. Each
+// handling prints one line to standard output:
+//   HANDLED|<class>|<message>|<raising thread id>|<address>|<handled 0/1>|<raise kind>|<output kind>
 // and the program prints "THREAD|<id>" for the thread that will fail first
 // and "RAISER|<address>" for the start of the function that fails.
 #include <windows.h>
@@ -15,17 +20,18 @@
 #include <string>
 
 #include "crashreport/core/pipeline/front_door_win.h"
+#include "crashreport/core/pipeline/interception_points_win.h"
+#include "crashreport/core/pipeline/language_exception.h"
 #include "crashreport/core/pipeline/os_exceptions_win.h"
-#include "crashreport/core/pipeline/terminate_point_win.h"
 
 namespace {
 
 class PrintingProcessor : public tarvex::TExceptionProcessor {
  public:
   bool ProcessException(const tarvex::TCaptureInfo& capture) override {
-    std::printf("HANDLED|%s|%s|%lu|%08X\n", capture.Object ? capture.Object->ClassName() : "",
+    std::printf("HANDLED|%s|%s|%lu|%08X|%d|%d|%d\n", capture.Object ? capture.Object->ClassName() : "",
                 capture.Object ? capture.Object->Message().c_str() : "", static_cast<unsigned long>(capture.ThreadId),
-                capture.Address);
+                capture.Address, capture.Handled ? 1 : 0, int(capture.RaiseKind), int(capture.OutputKind));
     std::fflush(stdout);
     return false;
   }
@@ -45,6 +51,25 @@ __attribute__((noinline)) int Recurse(int depth) {
 }
 __attribute__((noinline)) void RaiseCustom() { RaiseException(0xE0001234, 0, 0, nullptr); }
 __attribute__((noinline)) void ThrowUncaught() { throw rtl::EConvertError("'lab' is not a valid integer value"); }
+__attribute__((noinline)) void ThrowAbort() { throw rtl::EAbort("quietly"); }
+__attribute__((noinline)) void ThrowConvertError() { throw rtl::EConvertError("'caught' is not a valid integer value"); }
+void CatchConvertError() {
+  try {
+    ThrowConvertError();
+  } catch (const rtl::EConvertError&) {
+    std::printf("CAUGHT\n");
+  }
+}
+// The call instruction that called this function.
+__attribute__((noinline)) uintptr_t CallSite() {
+  return reinterpret_cast<uintptr_t>(__builtin_extract_return_addr(__builtin_return_address(0))) - 5;
+}
+__attribute__((noinline)) void RaiseLanguage() {
+  static const rtl::EConvertError error("'language' is not a valid integer value");
+  const ULONG_PTR arguments[tarvex::kLanguageArgumentCount] = {CallSite(), reinterpret_cast<ULONG_PTR>(&error)};
+  RaiseException(tarvex::kLanguageExceptionCode, tarvex::kLanguageExceptionFlags, tarvex::kLanguageArgumentCount,
+                 arguments);
+}
 
 using Failure = void (*)();
 void Overflow() { Recurse(0); }
@@ -61,10 +86,12 @@ const Kind kKinds[] = {
     {"stack-overflow", Overflow, reinterpret_cast<const void*>(Recurse)},
     {"raise-custom", RaiseCustom, nullptr},
     {"cpp-uncaught", ThrowUncaught, reinterpret_cast<const void*>(ThrowUncaught)},
+    {"abort", ThrowAbort, reinterpret_cast<const void*>(ThrowAbort)},
+    {"handled", CatchConvertError, reinterpret_cast<const void*>(ThrowConvertError)},
+    {"raise-language", RaiseLanguage, reinterpret_cast<const void*>(RaiseLanguage)},
 };
 
 DWORD WINAPI FailingThread(void* failure) {
-  tarvex::ReserveStackForHandling();
   std::printf("THREAD|%lu\n", GetCurrentThreadId());
   std::fflush(stdout);
   reinterpret_cast<Failure>(failure)();
@@ -85,8 +112,10 @@ int main(int argc, char** argv) {
   tarvex::SetMainThreadId(GetCurrentThreadId());
   tarvex::ReserveStackForHandling();
   static PrintingProcessor processor;
-  tarvex::InstallUnhandledExceptionFilter(processor, tarvex::TFrontDoorState{true});
-  tarvex::InstallTerminatePoint(processor, tarvex::TFrontDoorState{true});
+  tarvex::TFrontDoorState state;
+  state.Installed = true;
+  state.ReportCaught = true;
+  tarvex::InstallInterceptionPoints(processor, state);
   if (argc > 2 && std::strcmp(argv[2], "--thread") == 0) {
     const HANDLE thread = CreateThread(nullptr, 0, FailingThread, reinterpret_cast<void*>(kind->raise), 0, nullptr);
     WaitForSingleObject(thread, INFINITE);
@@ -97,5 +126,6 @@ int main(int argc, char** argv) {
   std::printf("THREAD|%lu\n", GetCurrentThreadId());
   std::fflush(stdout);
   kind->raise();
+  std::fflush(stdout);
   return 0;
 }
