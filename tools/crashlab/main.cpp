@@ -2,11 +2,16 @@
 // second one, so that tests can watch the crash reporter meet it.
 //
 //   crashlab KIND [--thread]
-//   crashlab --list          prints the kinds, one a line
-//   KIND: av-read, av-write, div-zero, stack-overflow, raise-custom, cpp-uncaught
+//   crashlab --list          prints the kinds that give a report, one a line
+//   KIND: av-read, av-write, div-zero, stack-overflow, raise-custom, cpp-uncaught,
+//         abort (EAbort: never handled), handled (caught by the program, reported
+//         at the end of its catch block), raise-language (a language exception
+//         raised through RaiseException)
 //
-// Each handling prints one line to standard output:
-//   HANDLED|<class>|<message>|<raising thread id>|<address>|<EIP>|<ESP>
+// The crash reporter's interception points are installed as a program gets
+// them; a second thread is started through the hooked CreateThread. Each
+// handling prints one line to standard output:
+//   HANDLED|<class>|<message>|<raising thread id>|<address>|<handled 0/1>|<raise kind>|<output kind>|<EIP>|<ESP>
 // (EIP and ESP of the captured context, empty without one), then the bug
 // report, traced and composed from the live process, between the lines
 // "----- BEGIN BUG REPORT -----" and "----- END BUG REPORT -----".
@@ -25,10 +30,11 @@
 #include "crashreport/callstack/stack/thread_trace_win.h"
 #include "crashreport/core/options/options.h"
 #include "crashreport/core/pipeline/front_door_win.h"
+#include "crashreport/core/pipeline/interception_points_win.h"
+#include "crashreport/core/pipeline/language_exception.h"
 #include "crashreport/core/pipeline/live_facts_win.h"
 #include "crashreport/core/pipeline/live_report_builder_win.h"
 #include "crashreport/core/pipeline/os_exceptions_win.h"
-#include "crashreport/core/pipeline/terminate_point_win.h"
 
 namespace {
 
@@ -52,10 +58,10 @@ class ReportingProcessor : public tarvex::TExceptionProcessor {
  public:
   bool ProcessException(const tarvex::TCaptureInfo& capture) override {
     const std::optional<tarvex::CpuRegisters> registers = tarvex::RegistersOf(capture.Context);
-    std::printf("HANDLED|%s|%s|%lu|%08X|%s|%s\n", capture.Object ? capture.Object->ClassName() : "",
+    std::printf("HANDLED|%s|%s|%lu|%08X|%d|%d|%d|%s|%s\n", capture.Object ? capture.Object->ClassName() : "",
                 capture.Object ? capture.Object->Message().c_str() : "", static_cast<unsigned long>(capture.ThreadId),
-                capture.Address, registers ? Hex(registers->eip).c_str() : "",
-                registers ? Hex(registers->esp).c_str() : "");
+                capture.Address, capture.Handled ? 1 : 0, int(capture.RaiseKind), int(capture.OutputKind),
+                registers ? Hex(registers->eip).c_str() : "", registers ? Hex(registers->esp).c_str() : "");
     std::fflush(stdout);
 
     const tarvex::TTarvexModuleOptions& options = LabOptions();
@@ -97,6 +103,25 @@ __attribute__((noinline)) int Recurse(int depth) {
 }
 __attribute__((noinline)) void RaiseCustom() { RaiseException(0xE0001234, 0, 0, nullptr); }
 __attribute__((noinline)) void ThrowUncaught() { throw rtl::EConvertError("'lab' is not a valid integer value"); }
+__attribute__((noinline)) void ThrowAbort() { throw rtl::EAbort("quietly"); }
+__attribute__((noinline)) void ThrowConvertError() { throw rtl::EConvertError("'caught' is not a valid integer value"); }
+void CatchConvertError() {
+  try {
+    ThrowConvertError();
+  } catch (const rtl::EConvertError&) {
+    std::printf("CAUGHT\n");
+  }
+}
+// The call instruction that called this function.
+__attribute__((noinline)) uintptr_t CallSite() {
+  return reinterpret_cast<uintptr_t>(__builtin_extract_return_addr(__builtin_return_address(0))) - 5;
+}
+__attribute__((noinline)) void RaiseLanguage() {
+  static const rtl::EConvertError error("'language' is not a valid integer value");
+  const ULONG_PTR arguments[tarvex::kLanguageArgumentCount] = {CallSite(), reinterpret_cast<ULONG_PTR>(&error)};
+  RaiseException(tarvex::kLanguageExceptionCode, tarvex::kLanguageExceptionFlags, tarvex::kLanguageArgumentCount,
+                 arguments);
+}
 
 using Failure = void (*)();
 void Overflow() { Recurse(0); }
@@ -113,10 +138,12 @@ const Kind kKinds[] = {
     {"stack-overflow", Overflow, reinterpret_cast<const void*>(Recurse)},
     {"raise-custom", RaiseCustom, nullptr},
     {"cpp-uncaught", ThrowUncaught, reinterpret_cast<const void*>(ThrowUncaught)},
+    {"abort", ThrowAbort, reinterpret_cast<const void*>(ThrowAbort)},
+    {"handled", CatchConvertError, reinterpret_cast<const void*>(ThrowConvertError)},
+    {"raise-language", RaiseLanguage, reinterpret_cast<const void*>(RaiseLanguage)},
 };
 
 DWORD WINAPI FailingThread(void* failure) {
-  tarvex::ReserveStackForHandling();
   std::printf("THREAD|%lu\n", GetCurrentThreadId());
   std::fflush(stdout);
   reinterpret_cast<Failure>(failure)();
@@ -128,7 +155,8 @@ DWORD WINAPI FailingThread(void* failure) {
 int main(int argc, char** argv) {
   _setmode(_fileno(stdout), _O_BINARY);  // the report's own CR LF line ends pass unchanged
   if (argc > 1 && std::strcmp(argv[1], "--list") == 0) {
-    for (const Kind& k : kKinds) std::printf("%s\n", k.name);
+    for (const Kind& k : kKinds)
+      if (k.raise != ThrowAbort) std::printf("%s\n", k.name);  // EAbort is never reported
     return 0;
   }
   const Kind* kind = nullptr;
@@ -143,8 +171,10 @@ int main(int argc, char** argv) {
   RegisterMainThread();
   tarvex::ReserveStackForHandling();
   static ReportingProcessor processor;
-  tarvex::InstallUnhandledExceptionFilter(processor, tarvex::TFrontDoorState{true});
-  tarvex::InstallTerminatePoint(processor, tarvex::TFrontDoorState{true});
+  tarvex::TFrontDoorState state;
+  state.Installed = true;
+  state.ReportCaught = true;
+  tarvex::InstallInterceptionPoints(processor, state);
   if (argc > 2 && std::strcmp(argv[2], "--thread") == 0) {
     const HANDLE thread = CreateThread(nullptr, 0, FailingThread, reinterpret_cast<void*>(kind->raise), 0, nullptr);
     WaitForSingleObject(thread, INFINITE);
@@ -155,5 +185,6 @@ int main(int argc, char** argv) {
   std::printf("THREAD|%lu\n", GetCurrentThreadId());
   std::fflush(stdout);
   kind->raise();
+  std::fflush(stdout);
   return 0;
 }

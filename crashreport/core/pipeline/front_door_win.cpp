@@ -14,6 +14,9 @@ namespace tarvex {
 namespace {
 
 DWORD mainThread = 0;
+TExceptionProcessor* targetProcessor = nullptr;
+TFrontDoorState targetState;
+thread_local TLastReported lastReported;
 
 void CaptureFocusedWindow(TCaptureInfo& capture) {
   const HWND focus = GetFocus();
@@ -44,6 +47,20 @@ class HandlingThreadMark {
 DWORD MainThreadId() { return mainThread; }
 void SetMainThreadId(DWORD threadId) { mainThread = threadId; }
 
+void SetInterceptionTarget(TExceptionProcessor* processor, const TFrontDoorState& state) {
+  targetState = state;
+  targetProcessor = processor;
+}
+
+const TFrontDoorState* InterceptionState() { return targetProcessor != nullptr ? &targetState : nullptr; }
+
+bool EnterInstalledHandling(const TCaptureInfo& capture) {
+  TExceptionProcessor* const processor = targetProcessor;
+  return processor == nullptr || EnterHandling(capture, targetState, *processor);
+}
+
+const TLastReported& LastReportedInThread() { return lastReported; }
+
 bool IsManageable(const rtl::Exception* object) { return object != nullptr && !object->InheritsFrom("EAbort"); }
 
 bool EnterHandling(TCaptureInfo capture, const TFrontDoorState& state, TExceptionProcessor& processor) {
@@ -60,6 +77,7 @@ bool EnterHandling(TCaptureInfo capture, const TFrontDoorState& state, TExceptio
   if (capture.StackPointer == 0) capture.StackPointer = reinterpret_cast<uint32_t>(__builtin_frame_address(0));
   if (capture.StackBase == 0) capture.StackBase = CurrentThreadStackTop();
   CaptureFocusedWindow(capture);
+  if (!capture.Handled) lastReported.Set(capture.Object != nullptr ? capture.Object->ClassName() : "", capture.Address);
 
   HandlingThreadMark raising(self);
   if (state.InCurrentThread) return processor.ProcessException(capture);

@@ -1,6 +1,9 @@
 #include "crashreport/core/pipeline/os_exceptions_win.h"
 
 #include "crashreport/core/pipeline/front_door_win.h"
+#include "crashreport/core/pipeline/language_exception.h"
+#include "crashreport/core/pipeline/raise_time_capture_win.h"
+#include "crashreport/core/pipeline/thread_start_wrapper_win.h"
 #include "crashreport/core/util/file_names.h"
 #include "crashreport/core/util/loaded_modules_win.h"
 #include "rtl/format.h"
@@ -9,26 +12,44 @@ namespace tarvex {
 
 namespace {
 
-TExceptionProcessor* filterProcessor = nullptr;
-TFrontDoorState filterState;
 LPTOP_LEVEL_EXCEPTION_FILTER previousFilter = nullptr;
+bool installed = false;
+
+// Hands one unhandled operating system exception to the front door, from the
+// state captured when it was raised when there is one. A language exception
+// carries its object; when the raise notification reported it already, it
+// is not reported again.
+bool ReportUnhandled(EXCEPTION_POINTERS* pointers) {
+  const TRaiseTimeCapture* raised = RaiseTimeCaptureOf(*pointers->ExceptionRecord);
+  const EXCEPTION_RECORD& record = raised != nullptr ? raised->Record : *pointers->ExceptionRecord;
+  const CONTEXT& context = raised != nullptr ? raised->Context : *pointers->ContextRecord;
+  TCaptureInfo capture;
+  capture.Context = &context;
+  capture.OsRecord = &record;
+  capture.StackPointer = context.Esp;
+  capture.StackOverflow = record.ExceptionCode == EXCEPTION_STACK_OVERFLOW;
+  capture.RaiseKind = InThreadStartWrapper() ? rkThreadWrapper : rkUncaught;
+  if (const std::optional<TLanguageRaise> language = LanguageRaiseOf(record.ExceptionCode, record.ExceptionFlags, record.NumberParameters,
+                                                                    reinterpret_cast<const uintptr_t*>(record.ExceptionInformation))) {
+    capture.Object = language->Object;
+    capture.Address = language->Address;
+    if (LastReportedInThread().Matches(capture.Object != nullptr ? capture.Object->ClassName() : "", capture.Address))
+      return false;
+    return EnterInstalledHandling(capture);
+  }
+  const std::unique_ptr<rtl::Exception> object = ExceptionObjectFor(record);
+  capture.Object = object.get();
+  capture.Address = reinterpret_cast<uint32_t>(record.ExceptionAddress);
+  return EnterInstalledHandling(capture);
+}
 
 // Like the runtime's unhandled-exception procedure: once handled, the
 // thread ends; in the main thread the program halts with exit code 1.
 LONG WINAPI UnhandledFilter(EXCEPTION_POINTERS* pointers) {
-  if (filterProcessor == nullptr) return EXCEPTION_CONTINUE_SEARCH;
-  const EXCEPTION_RECORD& record = *pointers->ExceptionRecord;
+  if (InterceptionState() == nullptr) return EXCEPTION_CONTINUE_SEARCH;
   bool ordinaryHandling = true;
   try {
-    const std::unique_ptr<rtl::Exception> object = ExceptionObjectFor(record);
-    TCaptureInfo capture;
-    capture.Object = object.get();
-    capture.Address = reinterpret_cast<uint32_t>(record.ExceptionAddress);
-    capture.Context = pointers->ContextRecord;
-    capture.OsRecord = pointers->ExceptionRecord;
-    capture.StackPointer = pointers->ContextRecord->Esp;
-    capture.StackOverflow = record.ExceptionCode == EXCEPTION_STACK_OVERFLOW;
-    ordinaryHandling = EnterHandling(capture, filterState, *filterProcessor);
+    ordinaryHandling = ReportUnhandled(pointers);
   } catch (...) {
     // The reporter's own failure must not turn into a second crash.
   }
@@ -65,16 +86,17 @@ std::unique_ptr<rtl::Exception> ExceptionObjectFor(const EXCEPTION_RECORD& recor
   }
 }
 
-void InstallUnhandledExceptionFilter(TExceptionProcessor& processor, const TFrontDoorState& state) {
-  filterProcessor = &processor;
-  filterState = state;
+void InstallUnhandledExceptionFilter() {
+  if (installed) return;
   previousFilter = SetUnhandledExceptionFilter(UnhandledFilter);
+  installed = true;
 }
 
 void UninstallUnhandledExceptionFilter() {
+  if (!installed) return;
   SetUnhandledExceptionFilter(previousFilter);
   previousFilter = nullptr;
-  filterProcessor = nullptr;
+  installed = false;
 }
 
 void ReserveStackForHandling(ULONG bytes) {

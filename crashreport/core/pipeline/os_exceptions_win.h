@@ -11,9 +11,6 @@
 
 namespace tarvex {
 
-class TExceptionProcessor;
-struct TFrontDoorState;
-
 // The runtime's exception object for `record`: EAccessViolation (message
 // with module and addresses), EStackOverflow, EDivByZero, EIntOverflow, or
 // EExternalException with the code.
@@ -23,12 +20,13 @@ std::unique_ptr<rtl::Exception> ExceptionObjectFor(const EXCEPTION_RECORD& recor
 std::optional<AccessFault> AccessFaultOf(const EXCEPTION_RECORD& record);
 
 // Installs the process's unhandled-exception filter: every operating system
-// exception that no frame handles reaches the front door (raise kind 0,
-// output kind 0) with its record and context; then the raising thread ends,
-// and in the main thread the program with exit code 1. When the front door
-// asks for the ordinary handling, the previous filter decides. Uninstall
-// restores the previous filter.
-void InstallUnhandledExceptionFilter(TExceptionProcessor& processor, const TFrontDoorState& state);
+// exception that no frame handles reaches the installed front door
+// (SetInterceptionTarget; raise kind 0, output kind 0) with its record and
+// context as captured when it was raised; then the raising thread ends, and
+// in the main thread the program with exit code 1. When the front door asks
+// for the ordinary handling, the previous filter decides. Uninstall restores
+// the previous filter.
+void InstallUnhandledExceptionFilter();
 void UninstallUnhandledExceptionFilter();
 
 // Keeps `bytes` of stack for the thread's own handling of a stack overflow

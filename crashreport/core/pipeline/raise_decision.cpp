@@ -11,6 +11,7 @@ bool FrameCatches(const THandlerFrame& frame, const rtl::ClassInfo* cls) {
     case THandlerFrameKind::CatchAll:
     case THandlerFrameKind::SafeCall: return true;
     case THandlerFrameKind::ClassFiltered:
+      if (frame.CatchesThrownType) return true;
       if (cls == nullptr) return false;
       for (const std::string& name : frame.ClassNames)
         if (cls->InheritsFrom(name)) return true;

@@ -26,6 +26,7 @@ enum class THandlerFrameKind : uint8_t {
 struct THandlerFrame {
   THandlerFrameKind Kind = THandlerFrameKind::Other;
   std::vector<std::string> ClassNames;  // ClassFiltered only
+  bool CatchesThrownType = false;       // ClassFiltered: a clause was found to catch the thrown type itself
   bool InThreadStartWrapper = false;    // the handler is the thread start wrapper's catch-all
 };
 
@@ -51,7 +52,8 @@ struct TRaiseFacts {
 TRaiseDecision WillBeCaught(const TRaiseFacts& facts, std::span<const THandlerFrame> frames);
 
 // Whether `frame` catches an exception of class `cls` (nullptr: a foreign
-// object, caught by catch-all and safecall frames only).
+// object, caught by catch-all and safecall frames and by class filters that
+// matched the thrown type).
 bool FrameCatches(const THandlerFrame& frame, const rtl::ClassInfo* cls);
 
 }  // namespace tarvex

@@ -11,7 +11,8 @@ namespace {
 
 thread_local TRaiseRecord lastRaise;
 
-// The thrown object as the runtime's root class, when it is one.
+}  // namespace
+
 const rtl::Exception* AsRuntimeException(void* thrown, const std::type_info* type) {
   void* adjusted = thrown;
   if (type != nullptr && typeid(rtl::Exception).__do_catch(type, &adjusted, 1))
@@ -19,7 +20,18 @@ const rtl::Exception* AsRuntimeException(void* thrown, const std::type_info* typ
   return nullptr;
 }
 
-}  // namespace
+void KeepRaise(const void* thrown, const std::type_info* type, const rtl::Exception* object, uint32_t address,
+               uint32_t stackPointer) {
+  lastRaise.Thrown = thrown;
+  lastRaise.Type = type;
+  lastRaise.Object = object;
+  lastRaise.Address = address;
+  lastRaise.StackPointer = stackPointer;
+  ++lastRaise.Count;
+  lastRaise.Language = true;
+}
+
+void NoteSystemRaise() { lastRaise.Language = false; }
 
 const TRaiseRecord& LastRaise() { return lastRaise; }
 
@@ -27,11 +39,7 @@ void RecordRaise(void* thrown, const std::type_info* type, uint32_t returnAddres
   TThreadGuardScope notify(tgInRaiseNotify);
   if (!notify.Taken()) return;
   const DWORD lastError = GetLastError();
-  lastRaise.Thrown = thrown;
-  lastRaise.Object = AsRuntimeException(thrown, type);
-  lastRaise.Address = returnAddress - 5;
-  lastRaise.StackPointer = stackPointer;
-  ++lastRaise.Count;
+  KeepRaise(thrown, type, AsRuntimeException(thrown, type), returnAddress - 5, stackPointer);
   SetLastError(lastError);
 }
 

@@ -4,6 +4,7 @@
 
 #include <exception>
 
+#include "crashreport/core/pipeline/exception_in_flight.h"
 #include "crashreport/core/pipeline/front_door_win.h"
 #include "crashreport/core/pipeline/raise_record_win.h"
 #include "rtl/exception.h"
@@ -12,27 +13,21 @@ namespace tarvex {
 
 namespace {
 
-TExceptionProcessor* terminateProcessor = nullptr;
-TFrontDoorState terminateState;
 std::terminate_handler previousHandler = nullptr;
+bool installed = false;
 
-// Hands the exception in flight to the front door; a foreign object (not of
-// the runtime's classes) goes as an unknown one.
+// Hands the exception in flight to the front door, unless the raise
+// notification reported it already; a foreign object (not of the runtime's
+// classes) goes as an unknown one.
 void ReportInFlight() {
-  const std::exception_ptr inFlight = std::current_exception();
-  if (!inFlight || terminateProcessor == nullptr) return;
   TCaptureInfo capture;
   capture.Address = LastRaise().Address;  // 0 when the program does not wrap its throws
-  // The raising function's stack: the call stack starts there, not in the unwinder's frames below.
   capture.StackPointer = LastRaise().StackPointer;
-  try {
-    std::rethrow_exception(inFlight);
-  } catch (const rtl::Exception& e) {
-    capture.Object = &e;
-    EnterHandling(capture, terminateState, *terminateProcessor);
-  } catch (...) {
-    EnterHandling(capture, terminateState, *terminateProcessor);
-  }
+  WithExceptionInFlight([&](const rtl::Exception* object) {
+    capture.Object = object;
+    if (!LastReportedInThread().Matches(object != nullptr ? object->ClassName() : "", capture.Address))
+      EnterInstalledHandling(capture);
+  });
 }
 
 [[noreturn]] void TerminatePoint() {
@@ -49,16 +44,17 @@ void ReportInFlight() {
 
 }  // namespace
 
-void InstallTerminatePoint(TExceptionProcessor& processor, const TFrontDoorState& state) {
-  terminateProcessor = &processor;
-  terminateState = state;
+void InstallTerminatePoint() {
+  if (installed) return;
   previousHandler = std::set_terminate(TerminatePoint);
+  installed = true;
 }
 
 void UninstallTerminatePoint() {
+  if (!installed) return;
   std::set_terminate(previousHandler);
   previousHandler = nullptr;
-  terminateProcessor = nullptr;
+  installed = false;
 }
 
 }  // namespace tarvex

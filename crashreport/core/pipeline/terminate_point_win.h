@@ -5,13 +5,12 @@
 
 namespace tarvex {
 
-class TExceptionProcessor;
-struct TFrontDoorState;
-
-// Installs the terminate handler: the exception in flight reaches the front
-// door with raise kind 0 and output kind 0; then the thread ends, and in the
-// main thread the program with exit code 1. Uninstall puts the previous handler back.
-void InstallTerminatePoint(TExceptionProcessor& processor, const TFrontDoorState& state);
+// Installs the terminate handler: the exception in flight reaches the
+// installed front door (SetInterceptionTarget) with raise kind 0 and output
+// kind 0, unless the raise notification reported it already; then the thread
+// ends, and in the main thread the program with exit code 1. Uninstall puts
+// the previous handler back.
+void InstallTerminatePoint();
 void UninstallTerminatePoint();
 
 }  // namespace tarvex

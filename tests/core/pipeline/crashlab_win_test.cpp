@@ -19,9 +19,10 @@ ChildRun RunCrashLab(const std::string& arguments) { return tarvex::testing::Run
 
 struct KindCase {
   const char* kind;
-  const char* className;
+  const char* className;       // nullptr: never handled
   const char* messagePattern;  // the whole message; ADDR stands for the handled address
   bool hardwareFault;          // raised by the processor, not by a call
+  bool caught = false;         // the program catches it: reported at the end of its catch block, the program goes on
 };
 
 // Test names and messages show the kind, never the case's bytes (they change from build to build).
@@ -36,9 +37,14 @@ TEST_P(CrashLab, EachFailureReachesTheHandlerOnceFromItsThread) {
   const std::vector<std::string> threads = LinesStartingWith(run.output, "THREAD|");
   const std::vector<std::string> handled = LinesStartingWith(run.output, "HANDLED|");
   ASSERT_EQ(threads.size(), 1u) << run.output;
+  EXPECT_EQ(run.exitCode, c.caught ? 0u : 1u) << "a failure ends its thread; the crash lab passes the exit code on";
+  if (c.className == nullptr) {
+    EXPECT_TRUE(handled.empty()) << run.output;
+    return;
+  }
   ASSERT_EQ(handled.size(), 1u) << run.output;
-  // Fields after the address (the captured registers) are checked with the report.
-  const std::regex line(R"(([^|]*)\|([^|]*)\|(\d+)\|([0-9A-F]{8})(\|.*)?)");
+  // Fields after the output kind (the captured registers) are checked with the report.
+  const std::regex line(R"(([^|]*)\|([^|]*)\|(\d+)\|([0-9A-F]{8})\|([01])\|(\d)\|(\d)(\|.*)?)");
   std::smatch parts;
   ASSERT_TRUE(std::regex_match(handled[0], parts, line)) << handled[0];
   std::string className = c.className, pattern = c.messagePattern;
@@ -59,7 +65,13 @@ TEST_P(CrashLab, EachFailureReachesTheHandlerOnceFromItsThread) {
     EXPECT_GE(address, raiser) << "the address lies in the function that raised";
     EXPECT_LT(address, raiser + 0x80) << "the address lies in the function that raised";
   }
-  EXPECT_EQ(run.exitCode, 1u) << "the failing thread ends; the crash lab passes its exit code on";
+  EXPECT_EQ(parts[5].str(), c.caught ? "1" : "0") << "the handled flag";
+  const char* raiseKind = inThread && !c.caught ? "2" : "0";  // in a second thread the failure ends that thread only
+  EXPECT_EQ(parts[6].str(), raiseKind) << "the raise kind";
+  EXPECT_EQ(parts[7].str(), "0") << "the output kind";
+  if (c.caught) {
+    EXPECT_EQ(LinesStartingWith(run.output, "CAUGHT").size(), 1u) << "the program's catch block ran";
+  }
 }
 
 const KindCase kKinds[] = {
@@ -69,6 +81,9 @@ const KindCase kKinds[] = {
     {"stack-overflow", "EStackOverflow", "Stack overflow", false},
     {"raise-custom", "EExternalException", "External exception E0001234", false},
     {"cpp-uncaught", "EConvertError", "'lab' is not a valid integer value", false},
+    {"abort", nullptr, "", false},
+    {"handled", "EConvertError", "'caught' is not a valid integer value", false, true},
+    {"raise-language", "EConvertError", "'language' is not a valid integer value", false},
 };
 
 INSTANTIATE_TEST_SUITE_P(Kinds, CrashLab, testing::Combine(testing::ValuesIn(kKinds), testing::Bool()),

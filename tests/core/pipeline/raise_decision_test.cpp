@@ -14,6 +14,12 @@ THandlerFrame Frame(K kind, std::vector<std::string> classes = {}, bool wrapper 
   return {kind, std::move(classes), wrapper};
 }
 
+THandlerFrame ThrownTypeCaught() {
+  THandlerFrame frame = Frame(K::ClassFiltered);
+  frame.CatchesThrownType = true;
+  return frame;
+}
+
 TEST(WillBeCaught, DecisionTable) {
   const rtl::ClassInfo* convert = &rtl::EConvertError::kClassInfo;
   const TRaiseDecision leave{false, rkUncaught};
@@ -34,6 +40,8 @@ TEST(WillBeCaught, DecisionTable) {
        {Frame(K::ClassFiltered, {"EStreamError"}), Frame(K::CatchAll, {}, true)},
        {true, rkThreadWrapper}},
       {"foreign object passes class filters", {nullptr}, {Frame(K::ClassFiltered, {"Exception"})}, uncaught},
+      {"class filter found to catch the thrown type", {nullptr}, {ThrownTypeCaught(), Frame(K::CatchAll, {}, true)},
+       leave},
       {"safecall without the option", {convert}, {Frame(K::SafeCall)}, leave},
       {"safecall with the option", {convert, false, false, bfReportSafeCallExceptions}, {Frame(K::SafeCall)},
        {true, rkSafeCall}},
