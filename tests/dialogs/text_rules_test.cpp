@@ -120,6 +120,16 @@ TEST(Progress, NeverMovesBackwards) {
   EXPECT_EQ(SteppedPosition(95, 10), 100);
 }
 
+TEST(Progress, DialogWantedOnlyWithDeliveryTheFlagAndDialogsAllowed) {
+  TTarvexModuleOptions options;  // ShowProgressWindow is on by default
+  EXPECT_FALSE(ProgressDialogWanted(options, true));
+  options.SetWebDelivery(wdHTTP);
+  EXPECT_TRUE(ProgressDialogWanted(options, true));
+  EXPECT_FALSE(ProgressDialogWanted(options, false));
+  options.SetSendFlags(options.SendFlags() & ~sfShowProgressWindow);
+  EXPECT_FALSE(ProgressDialogWanted(options, true));
+}
+
 TEST(Progress, NumberedStatusLine) {
   EXPECT_EQ(NumberedStatus("Message", 2, 3, "Connecting with server..."), "Message 2/3: Connecting with server...");
 }

@@ -2,9 +2,15 @@
 
 #include <algorithm>
 
+#include "crashreport/core/options/options.h"
 #include "rtl/format.h"
 
 namespace tarvex {
+
+bool ProgressDialogWanted(const TTarvexModuleOptions& options, bool dialogsAllowed) {
+  const bool delivery = options.MailDelivery() != mdNone || options.WebDelivery() != wdNone;
+  return dialogsAllowed && delivery && (options.SendFlags() & sfShowProgressWindow) != 0;
+}
 
 int ForwardPosition(int current, int requested) { return std::clamp(std::max(current, requested), 0, 100); }
 

@@ -6,6 +6,12 @@
 
 namespace tarvex {
 
+class TTarvexModuleOptions;
+
+// The progress dialog opens when the options ask for it, a delivery is
+// configured and dialogs may be shown for this exception.
+bool ProgressDialogWanted(const TTarvexModuleOptions& options, bool dialogsAllowed);
+
 // The bar runs from 0 to 100 and never moves backwards.
 int ForwardPosition(int current, int requested);
 // The position after a step (clamped to 0..100).
