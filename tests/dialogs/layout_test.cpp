@@ -25,8 +25,17 @@ TEST(TextWrap, LineBreaksAndEmptyLinesCount) {
   EXPECT_EQ(WrappedLineCount("", 100, Pitch6), 1);
   EXPECT_EQ(WrappedLineCount("one\r\n\r\ntwo", 100, Pitch6), 3);
   EXPECT_EQ(WrappedLineCount("trailing\r\n", 100, Pitch6), 2);
-  // A word longer than the width stays on its own line.
-  EXPECT_EQ(WrappedLineCount("a verylongwordthatdoesnotfit b", 60, Pitch6), 3);
+}
+
+TEST(TextWrap, AWordWiderThanTheLineBreaksBetweenCharacters) {
+  // 27 characters at 9 a line (54 pixels), between "a" and "b".
+  EXPECT_EQ(WrappedLineCount("a verylongwordthatdoesnotfit b", 60, Pitch6), 5);
+  // Double-byte text without blanks: 18 two-byte characters of 12 pixels, 4 a line;
+  // never cut inside a character.
+  const std::string chinese(36, '\xB0');
+  const TCharLength twoBytes = [](std::string_view, size_t) -> size_t { return 2; };
+  EXPECT_EQ(WrappedLineCount(chinese, 60, Pitch6, twoBytes), 5);
+  EXPECT_EQ(WrappedLineCount(chinese, 60, Pitch6), 4);  // as single bytes: 9 a line
 }
 
 TEST(TextWrap, LabelHeightIsLinesTimesLineHeightPlusOne) {

@@ -94,6 +94,10 @@ int TTextMeter::Width(HFONT font, const std::string& text) {
   return size.cx;
 }
 
+size_t SystemCharLength(std::string_view text, size_t pos) {
+  return pos + 1 < text.size() && IsDBCSLeadByte(static_cast<BYTE>(text[pos])) ? 2 : 1;
+}
+
 RECT PlacementRectangle() {
   RECT area{};
   SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);

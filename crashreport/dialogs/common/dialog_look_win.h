@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tarvex {
@@ -41,6 +42,10 @@ class TTextMeter {
   HWND window_;
   HDC dc_;
 };
+
+// The length of the character at `pos` in the system code page (2 for a
+// lead byte of a double-byte code page).
+size_t SystemCharLength(std::string_view text, size_t pos);
 
 // The work area of the monitor that shows the foreground window.
 RECT PlacementRectangle();

@@ -46,7 +46,7 @@ struct TRequestDialog {
     const int lineHeight = meter.LineHeight(fonts->normal);
     const int lines = WrappedLineCount(question, RequestContentWidth(width), [&](std::string_view text) {
       return meter.Width(fonts->normal, std::string(text));
-    });
+    }, SystemCharLength);
     const TRequestLayout layout = LayOutRequestDialog(width, window.bottom - window.top, lines * lineHeight);
     SetWindowPos(dialog, nullptr, 0, 0, width, layout.windowHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     for (const auto& [id, rect] : {std::pair{idRequestQuestion, layout.question}, std::pair{idRequestAnswer, layout.answer},

@@ -25,7 +25,7 @@ class Column {
 
   TControlRect Label(const std::string& text, int gap, const TTextWidth& width) {
     y_ += gap;
-    const TControlRect rect = Place(kLeft, y_, kWidth, LabelHeight(text, kWidth, m_.lineHeight, width));
+    const TControlRect rect = Place(kLeft, y_, kWidth, LabelHeight(text, kWidth, m_.lineHeight, width, m_.charLength));
     y_ = rect.Bottom();
     return rect;
   }
@@ -75,7 +75,7 @@ int ButtonWidth(const std::string& text, const TSimpleDialogMetrics& metrics) {
 
 TSimpleDialogLayout LayOutSimpleDialog(const TSimpleDialogContent& content, const TSimpleDialogMetrics& m) {
   TSimpleDialogLayout layout;
-  const int headlineHeight = LabelHeight(content.headline, kHeadlineWidth, m.boldLineHeight, m.boldWidth);
+  const int headlineHeight = LabelHeight(content.headline, kHeadlineWidth, m.boldLineHeight, m.boldWidth, m.charLength);
   layout.headline = Place(kLeft, (kBandHeight - headlineHeight) / 2, kHeadlineWidth, headlineHeight);
 
   Column column(m);

@@ -64,6 +64,7 @@ struct TSimpleDialogMetrics {
   TTextWidth normalWidth;         // text widths in the normal font
   TTextWidth boldWidth;
   TTextWidth underlinedWidth;
+  TCharLength charLength;         // nullptr: single-byte text
 };
 
 inline constexpr int kSimpleDialogWidth = 419;

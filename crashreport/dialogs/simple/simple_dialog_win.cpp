@@ -122,6 +122,7 @@ void TSimpleDialog::LayOut() {
   metrics.normalWidth = [&](std::string_view text) { return meter.Width(fonts_->normal, std::string(text)); };
   metrics.boldWidth = [&](std::string_view text) { return meter.Width(fonts_->bold, std::string(text)); };
   metrics.underlinedWidth = [&](std::string_view text) { return meter.Width(fonts_->underlined, std::string(text)); };
+  metrics.charLength = SystemCharLength;
   const TSimpleDialogLayout layout = LayOutSimpleDialog(content_, metrics);
 
   const struct {
