@@ -62,6 +62,15 @@ struct Showing {
   }
 };
 
+// Waits for the message box, checks its text and presses OK.
+void AnswerMessageBox(const char* caption, const char* text) {
+  HWND box = WaitForDialog(caption);
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(MessageBoxText(box), text);
+  PostMessageA(box, WM_COMMAND, IDOK, 0);
+  ASSERT_TRUE(WaitUntilGone(box));
+}
+
 void ForgetStoredEmail() { TSettingsFile().WriteString("User", "Email", ""); }
 
 TEST(SimpleDialog, WithoutDeliveryOnlyOkWhichSendsNothing) {
@@ -114,11 +123,7 @@ TEST(SimpleDialog, EmailWithoutAtIsRejectedAndTheDialogStaysValidOneLandsInRepor
 
   TypeInto(dialog, idEmailBox, "nobody.example.com");
   Click(dialog, idSendButton);
-  HWND box = WaitForDialog("Error.");
-  ASSERT_NE(box, nullptr);
-  EXPECT_EQ(MessageBoxText(box), "Invalid email.");
-  PostMessageA(box, WM_COMMAND, IDOK, 0);
-  ASSERT_TRUE(WaitUntilGone(box));
+  AnswerMessageBox("Error.", "Invalid email.");
   EXPECT_TRUE(IsWindow(dialog));
   EXPECT_TRUE(s.session.UserEmail.empty());
 
@@ -251,10 +256,7 @@ TEST(SimpleDialog, MouseMovesKeepAnAutoClosingDialogOpen) {
 TEST(MessageBoxKind, ShowsTheMessageUnderTextThreeAndCountsAsShown) {
   Showing s(dkMessageBox);
   DialogThread run([&] { s.ShowAsTheHandlingDoes(); });
-  HWND box = WaitForDialog("Error occurred");
-  ASSERT_NE(box, nullptr);
-  EXPECT_EQ(MessageBoxText(box), "'abc' is not a valid integer value.");
-  PostMessageA(box, WM_COMMAND, IDOK, 0);
+  AnswerMessageBox("Error occurred", "'abc' is not a valid integer value.");
   ASSERT_TRUE(run.Join());
   EXPECT_TRUE(s.session.Shown);
   EXPECT_FALSE(s.session.Failed);
@@ -265,10 +267,7 @@ TEST(DialogFailure, ADialogThatCannotBeShownGivesTheMessageBoxAndTheFailureFlag)
   Showing s(dkDetailed);
   TWindowsExceptionDialogs dialogs(WindowsDialogRunners([](TDialogSession&) { throw std::runtime_error("no window"); }));
   DialogThread run([&] { dialogs.ShowExceptionDialog(s.session); });
-  HWND box = WaitForDialog("Error occurred");  // the message box that takes its place
-  ASSERT_NE(box, nullptr);
-  EXPECT_EQ(MessageBoxText(box), "'abc' is not a valid integer value.");
-  PostMessageA(box, WM_COMMAND, IDOK, 0);
+  AnswerMessageBox("Error occurred", "'abc' is not a valid integer value.");  // in the dialog's place
   ASSERT_TRUE(run.Join());
   EXPECT_TRUE(s.session.Failed);
   EXPECT_FALSE(s.session.Shown);
