@@ -85,7 +85,7 @@ TEST(DetailedDialog, ModulesPageListsTheProgram) {
   }));
   EXPECT_EQ(tabs, (std::vector<std::string>{"General", "Call Stack", "Modules", "Processes", "Assembler", "CPU"}));
   EXPECT_TRUE(HasRow(rows, {"00400000", "ZorvikCalc.exe", "Zorvik material calculator", "1.0.x", "1800 Kb",
-                            "2025-01-01 12:00:00", "C:\\Program Files\\Zorvik"}));
+                            "2025-01-03 12:00:00", "C:\\Program Files\\Zorvik"}));
   EXPECT_FALSE(dialog.session.Cancelled);
 }
 

@@ -106,8 +106,19 @@ INT_PTR CALLBACK DetailedPage::PageProc(HWND window, UINT message, WPARAM wParam
     SetWindowLongPtrA(window, DWLP_USER, lParam);
     reinterpret_cast<DetailedPage*>(lParam)->window_ = window;
   }
+  // The owner-drawn list asks for its row height while the page is still being made.
+  if (message == WM_MEASUREITEM) {
+    reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->itemHeight = TListViewItems::kRowHeight;
+    return TRUE;
+  }
   auto* page = reinterpret_cast<DetailedPage*>(GetWindowLongPtrA(window, DWLP_USER));
-  return page ? page->HandleMessage(message, wParam, lParam) : FALSE;
+  if (!page) return FALSE;
+  // Nothing raised here may unwind into the system's code: the page just shows less.
+  try {
+    return page->HandleMessage(message, wParam, lParam);
+  } catch (...) {
+    return FALSE;
+  }
 }
 
 INT_PTR DetailedPage::HandleMessage(UINT message, WPARAM, LPARAM lParam) {
@@ -126,9 +137,6 @@ INT_PTR DetailedPage::HandleMessage(UINT message, WPARAM, LPARAM lParam) {
                  std::max(height - captionHeight - 3, 0), TRUE);
       return TRUE;
     }
-    case WM_MEASUREITEM:
-      reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->itemHeight = TListViewItems::kRowHeight;
-      return TRUE;
     case WM_DRAWITEM:
       if (!state_->list) return FALSE;
       state_->list->DrawRow(*reinterpret_cast<DRAWITEMSTRUCT*>(lParam));
