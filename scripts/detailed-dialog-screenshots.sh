@@ -29,8 +29,9 @@ window_geometry() {
 
 shoot() {
   local name=$1 arguments=$2 caption=$3 geometry=
+  # The dialog closes itself (its auto-close timer) after the screenshot.
   # shellcheck disable=SC2086 # the arguments are words
-  "$root/scripts/wine.sh" "$exe" $arguments &
+  "$root/scripts/wine.sh" "$exe" $arguments --close-after 15 &
   local program=$!
   for _ in $(seq 600); do
     geometry=$(window_geometry "$caption") && [ -n "$geometry" ] && break
@@ -42,10 +43,10 @@ shoot() {
     kill "$program" 2>/dev/null || true
     return 1
   fi
-  sleep 2 # let the pages finish painting
+  sleep 2 # let the dialog take its place and finish painting
+  geometry=$(window_geometry "$caption")
   import -window root -crop "$geometry" +repage "$out/$name.png"
-  kill "$program" 2>/dev/null || true
-  wait "$program" 2>/dev/null || true
+  wait "$program" || true
   echo "screenshots: $out/$name.png"
 }
 

@@ -1,10 +1,11 @@
 // Shows the detailed dialog for the fixed crash of the report tests, for
 // screenshots (scripts/detailed-dialog-screenshots.sh):
 //
-//   detailed_dialog_demo.exe [--expanded] [--page N] [--chinese]
+//   detailed_dialog_demo.exe [--expanded] [--page N] [--chinese] [--close-after SECONDS]
 //
 // --page opens tab N (0 General ... 5 CPU); --chinese gives the dialog's
-// texts in Chinese, as a program's options can.
+// texts in Chinese, as a program's options can; --close-after closes the
+// dialog by its auto-close timer.
 #include <windows.h>
 
 #include <cstdlib>
@@ -44,6 +45,7 @@ int main(int argc, char** argv) {
     if (argument == "--expanded") expanded = true;
     if (argument == "--page" && i + 1 < argc) fixture.options.SetFirstDetailTab(TTarvexDetailTab(std::atoi(argv[++i])));
     if (argument == "--chinese") chinese = true;
+    if (argument == "--close-after" && i + 1 < argc) fixture.options.SetDialogAutoCloseSeconds(std::atoi(argv[++i]));
   }
   if (chinese)
     for (const auto& [index, text] : kChineseTexts)
@@ -54,6 +56,7 @@ int main(int argc, char** argv) {
                                  dfOfferScreenshot | dfCustomButton | (expanded ? dfStartExpanded : 0));
   fixture.options.SetTerminateAction(taRestart);
   fixture.options.SetTerminateButtonAfter(0);
+  fixture.options.SetSupportPageAddress("http://127.0.0.1/support");
   fixture.facts.system.osCharset = chinese ? "134" : "0";  // GB2312 or ANSI
   const BugReport report = ComposeBugReport(fixture.facts);
 
