@@ -191,6 +191,24 @@ TEST(DetailedDialog, DetailsSwitchesBetweenCollapsedAndExpanded) {
   EXPECT_GT(expanded.height, collapsed.height);
 }
 
+TEST(DetailedDialog, AWindowLeftMaximizedReopensMaximizedAndKeepsItsNormalSize) {
+  const TSettingsFile settings;
+  WritePrivateProfileStringA(kGeometrySection, nullptr, nullptr, settings.Path().c_str());
+  settings.WriteString(kGeometrySection, "Width", "610");
+  settings.WriteString(kGeometrySection, "WindowsState", "3");
+  DialogCase dialog;
+  bool maximized = false;
+  ASSERT_TRUE(dialog.Show([&](DetailedDialogDriver& user) {
+    maximized = IsZoomed(user.Dialog()) != FALSE;
+    user.ClickToEnd(VX_DETAILED_OK);
+  }));
+  EXPECT_TRUE(maximized);
+  EXPECT_EQ(settings.ReadString(kGeometrySection, "WindowsState"), "3");
+  EXPECT_EQ(settings.ReadString(kGeometrySection, "Width"), "610");
+  EXPECT_EQ(settings.ReadString(kGeometrySection, "Left"), "");
+  WritePrivateProfileStringA(kGeometrySection, nullptr, nullptr, settings.Path().c_str());
+}
+
 // Geometry and column widths are kept between runs of the program: the
 // test runs this program twice, once to change them, once to read them back.
 constexpr RECT kMovedWindow{40, 30, 40 + 700, 30 + 500};

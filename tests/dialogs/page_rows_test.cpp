@@ -65,6 +65,7 @@ TEST(ModuleRows, ShowShortVersionsKilobytesDatesAndFolders) {
   EXPECT_EQ(rows[2].cells, (Cells{"7C800000", "kernel32.dll", "Windows NT BASE API Client DLL", "5.1.x", "967 Kb",
                                   "2025-01-03 12:00:00", "C:\\WINDOWS\\system32"}));
   EXPECT_EQ(rows[1].cells[6], "C:\\");
+  EXPECT_EQ(rows[1].cells[2], "Helper | with a bar and a break");
 }
 
 TEST(ProcessRows, UnknownThreadCountsShowQuestionMarks) {

@@ -74,7 +74,8 @@ void FillCallStackRows(TListViewRows& rows, const TTarvexModuleOptions& options,
 void FillModuleRows(TListViewRows& rows, const TTarvexModulesList* modules) {
   for (int i = 0; modules && i < modules->Count(); ++i) {
     const TTarvexModuleInfo& module = (*modules)[i];
-    rows.AddRow({rtl::Format("%08X", module.Handle), ExtractFileName(module.FileName), module.Description,
+    rows.AddRow({rtl::Format("%08X", module.Handle), ExtractFileName(module.FileName),
+                 CollapseControlChars(module.Description),
                  ShortVersion(module.Version), KilobytesText(module.FileSize), FormatFileDate(module.FileDate),
                  FolderForTable(module.FileName)},
                 IconOfFileName(module.FileName));
@@ -84,7 +85,8 @@ void FillModuleRows(TListViewRows& rows, const TTarvexModulesList* modules) {
 void FillProcessRows(TListViewRows& rows, const TTarvexProcessesList* processes) {
   for (int i = 0; processes && i < processes->Count(); ++i) {
     const TTarvexProcessInfo& process = (*processes)[i];
-    rows.AddRow({std::to_string(process.ProcessID), ExtractFileName(process.FileName), process.Description,
+    rows.AddRow({std::to_string(process.ProcessID), ExtractFileName(process.FileName),
+                 CollapseControlChars(process.Description),
                  ShortVersion(process.Version), KilobytesText(process.Memory), PriorityClassName(process.PriorityClass),
                  process.Threads == 0 ? "??" : std::to_string(process.Threads), FolderForTable(process.FileName)},
                 liExecutable);

@@ -18,7 +18,8 @@ class TTarvexModuleOptions;
 // an empty separator row.
 void FillCallStackRows(TListViewRows& rows, const TTarvexModuleOptions& options, const TTarvexStackList* stack,
                        const std::function<ThreadDetails(uint32_t)>& threadDetails);
-// Handle, Name, Description, Version, Size, Modified, Path.
+// Handle, Name, Description, Version, Size, Modified, Path. Line breaks in
+// a description become spaces: a row is one line.
 void FillModuleRows(TListViewRows& rows, const TTarvexModulesList* modules);
 // ID, Name, Description, Version, Memory, Priority, Threads, Path.
 void FillProcessRows(TListViewRows& rows, const TTarvexProcessesList* processes);
