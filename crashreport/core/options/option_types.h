@@ -32,9 +32,17 @@ inline constexpr uint16_t sfDeliverInBackground = 0x0080;
 inline constexpr uint16_t sfTagFilesWithDate = 0x0100;
 inline constexpr uint16_t sfTagFilesWithComputer = 0x0200;
 
-// DialogFlags (the bits the handling relies on; the dialogs define the others)
-inline constexpr uint16_t dfOwnDialogLook = 0x0040;
+// DialogFlags: the first option byte in the low bits, the second above it.
+inline constexpr uint16_t dfSendChecked = 0x0001;        // the detailed dialog's send box starts checked
+inline constexpr uint16_t dfScreenshotChecked = 0x0002;  // its screenshot box starts checked
+inline constexpr uint16_t dfOfferCopy = 0x0004;          // offer copying the report to the clipboard
+inline constexpr uint16_t dfDetailsLink = 0x0008;
+inline constexpr uint16_t dfStartExpanded = 0x0010;  // the detailed dialog opens expanded
+inline constexpr uint16_t dfTopmost = 0x0020;
+inline constexpr uint16_t dfOwnDialogLook = 0x0040;  // flat look with a small caption
 inline constexpr uint16_t dfOfferSending = 0x0080;
+inline constexpr uint16_t dfOfferScreenshot = 0x0100;
+inline constexpr uint16_t dfCustomButton = 0x0200;
 
 // CallStackFlags
 inline constexpr uint8_t csShowLibraryEntries = 0x01;

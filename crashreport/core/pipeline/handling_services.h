@@ -48,12 +48,12 @@ struct TDialogSession {
   std::string ShownMessage;             // the filter's custom message, else the exception message
   bool Beep = true;
   bool Repeated = false;                // shown again after the simple dialog's details link
+  bool IsDuplicate = false;             // the report is already in the log: sending is not offered
+  int ExceptionCount = 0;               // exceptions handled in this run, this one included
   std::function<void()> OnCustomButton; // raises the custom button event in the raising thread
   // Raises action event 8 when the user asked for restart or termination;
   // false when a handler withdrew the request. Empty: the request stands.
   std::function<bool()> ConfirmTerminate;
-  bool Duplicate = false;               // the report is already in the log: sending is not offered
-  int ExceptionCount = 0;               // exceptions handled in this run, this one included
 
   // In and out: the dialog kind copy. A dialog sets it to dkNone when it ends,
   // or to dkDetailed to have the detailed dialog follow.

@@ -32,7 +32,9 @@ std::vector<std::string> Captions(const TTarvexModuleOptions& options, int first
 
 std::string Hex8(uint32_t value) { return rtl::Format("%08X", value); }
 
-std::vector<std::string> StackCells(const TTarvexStackItem& item) {
+}  // namespace
+
+std::vector<std::string> CallStackCells(const TTarvexStackItem& item) {
   const std::string module =
       item.InfoLevel == ilNone || !item.ModuleInfo ? std::string() : ExtractFileName(item.ModuleInfo->FileName);
   const std::string line =
@@ -41,19 +43,28 @@ std::vector<std::string> StackCells(const TTarvexStackItem& item) {
 }
 
 std::string ThreadLine(const TTarvexModuleOptions& options, const TTarvexStackItem& item,
-                       const std::function<ThreadDetails(uint32_t)>& threadDetails) {
+                       const std::function<ThreadDetails(uint32_t)>& threadDetails, ThreadLineStyle style) {
+  const std::string mark = style == ThreadLineStyle::Report ? "*" : "";
   std::string role = item.Tag == 0              ? options.Text(kCallingThread)
-                     : item.IsExceptionPoint == 1 ? "*" + options.Text(kExceptionThread)
+                     : item.IsExceptionPoint == 1 ? mark + options.Text(kExceptionThread)
                                                   : options.Text(kRunningThread);
   const ThreadDetails details = threadDetails ? threadDetails(item.ThreadID) : ThreadDetails{};
   const int id = static_cast<int32_t>(item.ThreadID) < 0 ? 0 : static_cast<int>(item.ThreadID);
   std::string line = role + ": " +
                      rtl::Format("%s=%d; %s=%s", options.Text(kThreadID).c_str(), id,
-                                 options.Text(kThreadPriority).c_str(), details.priority.c_str()) +
-                     rtl::Format("; %s=%s", options.Text(kThreadClass).c_str(), details.className.c_str());
+                                 options.Text(kThreadPriority).c_str(), details.priority.c_str());
+  if (style == ThreadLineStyle::Report || !details.className.empty())
+    line += rtl::Format("; %s=%s", options.Text(kThreadClass).c_str(), details.className.c_str());
   if (details.isMainThread) line += "; [" + options.Text(kMainThread) + "]";
   return line;
 }
+
+bool OpensStackBlock(const TTarvexStackItem* previous, const TTarvexStackItem& item) {
+  return !previous || item.ThreadID != previous->ThreadID || item.Tag != previous->Tag ||
+         item.IsExceptionPoint == 1;
+}
+
+namespace {
 
 std::string LeakLine(const TTarvexModuleOptions& options, const TTarvexStackItem& item) {
   const std::string type = item.LeakType.str() == "Data" ? options.Text(kLeakData) : item.LeakType.str();
@@ -83,7 +94,7 @@ void AppendCallStackTable(std::string& out, const TTarvexModuleOptions& options,
     const TTarvexStackItem& item = (*stack)[i];
     if (!shown.Contains(item.InfoLevel)) continue;
     items.push_back(&item);
-    rows.push_back(StackCells(item));
+    rows.push_back(CallStackCells(item));
     for (size_t c = 0; c < rows.back().size(); ++c) table.Widen(c, rows.back()[c].size());
   }
   out.reserve(out.size() + (table.TotalWidth() + 2) * (2 * items.size() + 8));
@@ -91,14 +102,12 @@ void AppendCallStackTable(std::string& out, const TTarvexModuleOptions& options,
   const std::string dashes(table.TotalWidth() - 2, '-');
   for (size_t i = 0; i < items.size(); ++i) {
     const TTarvexStackItem& item = *items[i];
-    const bool opensBlock = i == 0 || item.ThreadID != items[i - 1]->ThreadID || item.Tag != items[i - 1]->Tag ||
-                            item.IsExceptionPoint == 1;
-    if (opensBlock) {
+    if (OpensStackBlock(i == 0 ? nullptr : items[i - 1], item)) {
       if (i > 0) {
         table.AppendWideRow(out, dashes);
         if (item.Tag != 0) table.AppendWideRow(out, {});
       }
-      table.AppendWideRow(out, item.IsLeak ? LeakLine(options, item) : ThreadLine(options, item, threadDetails));
+      table.AppendWideRow(out, item.IsLeak ? LeakLine(options, item) : ThreadLine(options, item, threadDetails, ThreadLineStyle::Report));
       table.AppendWideRow(out, dashes);
     }
     table.AppendRow(out, rows[i]);

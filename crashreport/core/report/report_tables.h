@@ -4,12 +4,27 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "crashreport/core/report/report_facts.h"
 
 namespace tarvex {
 
 class TTarvexModuleOptions;
+
+// The cells of one call stack entry: Address, Module, Unit, Class,
+// Procedure/Method, Line ("line[lines into the procedure]", empty for 0).
+std::vector<std::string> CallStackCells(const TTarvexStackItem& item);
+
+// Where a new thread block starts: a new thread or stack kind, or the exception entry.
+bool OpensStackBlock(const TTarvexStackItem* previous, const TTarvexStackItem& item);
+
+// The line that opens a thread block. The report marks the exception
+// thread with "*" and always names the class; the detailed dialog's list
+// does neither.
+enum class ThreadLineStyle { Report, Dialog };
+std::string ThreadLine(const TTarvexModuleOptions& options, const TTarvexStackItem& item,
+                       const std::function<ThreadDetails(uint32_t)>& threadDetails, ThreadLineStyle style);
 
 // Appends the call stack table: the shown entries (by the call-stack option
 // bits), each thread's entries under a block with its thread line; the

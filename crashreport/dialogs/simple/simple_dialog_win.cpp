@@ -66,8 +66,8 @@ void TSimpleDialog::Start() {
   bitmap_ = static_cast<HBITMAP>(LoadImageA(DialogResourceModule(), "VX_Error", IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
   white_ = CreateSolidBrush(RGB(255, 255, 255));
 
-  offered_ = SendingOffered(options_, session_.Duplicate);
-  content_ = SimpleDialogContent(options_, session_.ShownMessage, session_.Duplicate, session_.ExceptionCount);
+  offered_ = SendingOffered(options_, session_.IsDuplicate);
+  content_ = SimpleDialogContent(options_, session_.ShownMessage, session_.IsDuplicate, session_.ExceptionCount);
   SetTexts();
   SetDlgItemTextA(dialog_, idReproduceBox, options_.ReproductionSteps().c_str());
   SetDlgItemTextA(dialog_, idEmailBox, TSettingsFile().ReadString("User", "Email").c_str());
