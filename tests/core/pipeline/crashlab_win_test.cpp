@@ -5,6 +5,8 @@
 
 #include <regex>
 #include <sstream>
+#include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -18,9 +20,21 @@ struct ChildRun {
   bool finished = false;
 };
 
-// Starts the crash lab with `arguments`, reads its standard output to the
-// end and waits for it (generous limit: emulated Wine starts slowly).
-ChildRun RunCrashLab(const std::string& arguments) {
+// Appends what the pipe holds now, without waiting for more.
+void ReadAvailable(HANDLE pipe, std::string& out) {
+  char buffer[4096];
+  DWORD available = 0, got = 0;
+  while (PeekNamedPipe(pipe, nullptr, 0, nullptr, &available, nullptr) && available > 0 &&
+         ReadFile(pipe, buffer, std::min<DWORD>(available, sizeof buffer), &got, nullptr) && got > 0)
+    out.append(buffer, got);
+}
+
+// Starts the crash lab with `arguments`, waits for it (generous limit:
+// emulated Wine starts slowly) and collects its standard output (read
+// without blocking: under emulated Wine a pipe's reader is not always told
+// that a process ended by TerminateProcess is gone).
+// `whileRunning` is called with the process id about every 100 ms until it ends.
+ChildRun RunCrashLab(const std::string& arguments, const std::function<void(DWORD)>& whileRunning = {}) {
   ChildRun run;
   SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
   HANDLE readEnd = nullptr, writeEnd = nullptr;
@@ -41,11 +55,14 @@ ChildRun RunCrashLab(const std::string& arguments) {
     CloseHandle(readEnd);
     return run;
   }
-  char buffer[4096];
-  DWORD got = 0;
-  while (ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) && got > 0) run.output.append(buffer, got);
+  for (int waited = 0; waited < 120000 && !run.finished; waited += 100) {
+    run.finished = WaitForSingleObject(process.hProcess, 100) == WAIT_OBJECT_0;
+    ReadAvailable(readEnd, run.output);
+    if (!run.finished && whileRunning) whileRunning(process.dwProcessId);
+  }
+  if (!run.finished) TerminateProcess(process.hProcess, 99);
+  ReadAvailable(readEnd, run.output);  // what the crash lab wrote before it ended
   CloseHandle(readEnd);
-  run.finished = WaitForSingleObject(process.hProcess, 120000) == WAIT_OBJECT_0;
   GetExitCodeProcess(process.hProcess, &run.exitCode);
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
@@ -61,6 +78,9 @@ std::vector<std::string> LinesStartingWith(const std::string& text, const std::s
   }
   return lines;
 }
+
+// HANDLED|class|message|thread|address|handled flag|raise kind|output kind
+const std::regex kHandledLine(R"(([^|]*)\|([^|]*)\|(\d+)\|([0-9A-F]{8})\|([01])\|(\d)\|(\d))");
 
 struct KindCase {
   const char* kind;
@@ -88,9 +108,8 @@ TEST_P(CrashLab, EachFailureReachesTheHandlerOnceFromItsThread) {
     return;
   }
   ASSERT_EQ(handled.size(), 1u) << run.output;
-  const std::regex line(R"(([^|]*)\|([^|]*)\|(\d+)\|([0-9A-F]{8})\|([01])\|(\d)\|(\d))");
   std::smatch parts;
-  ASSERT_TRUE(std::regex_match(handled[0], parts, line)) << handled[0];
+  ASSERT_TRUE(std::regex_match(handled[0], parts, kHandledLine)) << handled[0];
   std::string className = c.className, pattern = c.messagePattern;
   if (c.hardwareFault && tarvex::testing::RunsUnderEmulation()) {
     // qemu-user loses the processor's trap number, so Wine reports a fault
@@ -137,5 +156,58 @@ INSTANTIATE_TEST_SUITE_P(Kinds, CrashLab, testing::Combine(testing::ValuesIn(kKi
                              if (ch == '-') ch = '_';
                            return name + (std::get<1>(info.param) ? "_SecondThread" : "_MainThread");
                          });
+
+// The framework's error box of the crash lab (a dialog window of process `processId`), or nullptr.
+struct BoxSearch {
+  DWORD processId;
+  HWND found;
+};
+
+BOOL CALLBACK LookAtWindow(HWND window, LPARAM argument) {
+  auto& search = *reinterpret_cast<BoxSearch*>(argument);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  char className[16] = {};
+  GetClassNameA(window, className, sizeof className);
+  if (owner != search.processId || !IsWindowVisible(window) || std::string(className) != "#32770") return TRUE;
+  search.found = window;
+  return FALSE;
+}
+
+HWND ErrorBoxOf(DWORD processId) {
+  BoxSearch search{processId, nullptr};
+  EnumWindows(LookAtWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// A failure in a button's click handler reaches the hooked application
+// handler (output kind 1, nothing reported at the raise); the framework's
+// error box appears only when the handling asks for the ordinary handling.
+TEST(CrashLabGui, TheApplicationHandlerDecidesOnTheFrameworksErrorBox) {
+  for (const bool ordinary : {false, true}) {
+    bool boxSeen = false;
+    const ChildRun run = RunCrashLab(std::string("cpp-uncaught --gui") + (ordinary ? " --ordinary" : ""),
+                                     [&](DWORD processId) {
+                                       if (const HWND box = ErrorBoxOf(processId)) {
+                                         boxSeen = true;
+                                         PostMessageA(box, WM_COMMAND, IDOK, 0);
+                                       }
+                                     });
+    ASSERT_TRUE(run.finished) << run.output;
+    EXPECT_EQ(boxSeen, ordinary) << run.output;
+    const std::vector<std::string> threads = LinesStartingWith(run.output, "THREAD|");
+    const std::vector<std::string> handled = LinesStartingWith(run.output, "HANDLED|");
+    ASSERT_EQ(threads.size(), 1u) << run.output;
+    ASSERT_EQ(handled.size(), 1u) << run.output;
+    std::smatch parts;
+    ASSERT_TRUE(std::regex_match(handled[0], parts, kHandledLine)) << handled[0];
+    EXPECT_EQ(parts[1].str(), "EConvertError");
+    EXPECT_EQ(parts[3].str(), threads[0]);
+    EXPECT_EQ(parts[5].str() + parts[6].str() + parts[7].str(), "001")
+        << "caught by the framework: not the handled flag, raise kind 0, output kind 1";
+    EXPECT_EQ(LinesStartingWith(run.output, "DONE").size(), 1u) << "the program goes on";
+    EXPECT_EQ(run.exitCode, 0u);
+  }
+}
 
 }  // namespace
