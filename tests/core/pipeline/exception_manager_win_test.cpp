@@ -4,33 +4,17 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <optional>
-
 #include "crashreport/core/pipeline/front_door_win.h"
 #include "crashreport/core/pipeline/handler_state_win.h"
 #include "crashreport/core/pipeline/raise_record_win.h"
 #include "rtl/exception.h"
+#include "tests/core/pipeline/installed_target_win.h"
 
 namespace {
 
 using namespace tarvex;
 
-class Keeper : public TExceptionProcessor {
- public:
-  std::optional<TCaptureInfo> seen;
-  bool ProcessException(const TCaptureInfo& capture) override {
-    seen = capture;
-    return false;
-  }
-};
-
-// Installs `state` with a fresh keeper for the scope.
-class Installed {
- public:
-  explicit Installed(const TFrontDoorState& state) { SetInterceptionTarget(&keeper, state); }
-  ~Installed() { SetInterceptionTarget(nullptr, TFrontDoorState{}); }
-  Keeper keeper;
-};
+using tarvex::testing::Installed;
 
 TEST(ExceptionManager, LeavesToTheFrameworkWhatItMayNotHandle) {
   const rtl::EConvertError error("bad");
