@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -16,10 +17,22 @@ struct ChildRun {
   bool finished = false;
 };
 
-// Starts `program` (a Windows path) with `arguments`, reads its standard
-// output and error to the end and waits for it (generous limit: emulated
-// Wine starts slowly).
-inline ChildRun RunChild(const char* program, const std::string& arguments) {
+// Appends what the pipe holds now, without waiting for more.
+inline void ReadAvailable(HANDLE pipe, std::string& out) {
+  char buffer[4096];
+  DWORD available = 0, got = 0;
+  while (PeekNamedPipe(pipe, nullptr, 0, nullptr, &available, nullptr) && available > 0 &&
+         ReadFile(pipe, buffer, available < sizeof buffer ? available : sizeof buffer, &got, nullptr) && got > 0)
+    out.append(buffer, got);
+}
+
+// Starts `program` (a Windows path) with `arguments`, waits for it (generous
+// limit: emulated Wine starts slowly) and collects its standard output and
+// error. The pipe is read without blocking: under emulated Wine its reader is
+// not always told that a process ended by TerminateProcess is gone.
+// `whileRunning` is called with the process id about every 100 ms until it ends.
+inline ChildRun RunChild(const char* program, const std::string& arguments,
+                         const std::function<void(DWORD)>& whileRunning = {}) {
   ChildRun run;
   SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
   HANDLE readEnd = nullptr, writeEnd = nullptr;
@@ -40,11 +53,14 @@ inline ChildRun RunChild(const char* program, const std::string& arguments) {
     CloseHandle(readEnd);
     return run;
   }
-  char buffer[4096];
-  DWORD got = 0;
-  while (ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) && got > 0) run.output.append(buffer, got);
+  for (int waited = 0; waited < 120000 && !run.finished; waited += 100) {
+    run.finished = WaitForSingleObject(process.hProcess, 100) == WAIT_OBJECT_0;
+    ReadAvailable(readEnd, run.output);
+    if (!run.finished && whileRunning) whileRunning(process.dwProcessId);
+  }
+  if (!run.finished) TerminateProcess(process.hProcess, 99);
+  ReadAvailable(readEnd, run.output);  // what the program wrote before it ended
   CloseHandle(readEnd);
-  run.finished = WaitForSingleObject(process.hProcess, 120000) == WAIT_OBJECT_0;
   GetExitCodeProcess(process.hProcess, &run.exitCode);
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);

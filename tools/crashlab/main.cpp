@@ -3,13 +3,18 @@
 //
 //   crashlab KIND [--thread]
 //   crashlab --list          prints the kinds that give a report, one a line
+//   crashlab KIND --gui [--ordinary]
 //   KIND: av-read, av-write, div-zero, stack-overflow, raise-custom, cpp-uncaught,
 //         abort (EAbort: never handled), handled (caught by the program, reported
 //         at the end of its catch block), raise-language (a language exception
 //         raised through RaiseException)
 //
 // The crash reporter's interception points are installed as a program gets
-// them; a second thread is started through the hooked CreateThread. Each
+// them; a second thread is started through the hooked CreateThread. With
+// --gui the failure happens in the click handler of a form's button, so the
+// framework's message handling catches it and hands it to the application's
+// exception handler; the handling answers "ordinary handling too" (the
+// framework's error box) only with --ordinary; "DONE" follows. Each
 // handling prints one line to standard output:
 //   HANDLED|<class>|<message>|<raising thread id>|<address>|<handled 0/1>|<raise kind>|<output kind>|<EIP>|<ESP>
 // (EIP and ESP of the captured context, empty without one), then the bug
@@ -35,6 +40,9 @@
 #include "crashreport/core/pipeline/live_facts_win.h"
 #include "crashreport/core/pipeline/live_report_builder_win.h"
 #include "crashreport/core/pipeline/os_exceptions_win.h"
+#include "gui/application.h"
+#include "gui/form.h"
+#include "gui/std_controls.h"
 
 namespace {
 
@@ -56,6 +64,8 @@ std::string Hex(uint32_t value) {
 // Prints what the handler received and the report the live builder makes of it.
 class ReportingProcessor : public tarvex::TExceptionProcessor {
  public:
+  bool ordinaryHandling = false;
+
   bool ProcessException(const tarvex::TCaptureInfo& capture) override {
     const std::optional<tarvex::CpuRegisters> registers = tarvex::RegistersOf(capture.Context);
     std::printf("HANDLED|%s|%s|%lu|%08X|%d|%d|%d|%s|%s\n", capture.Object ? capture.Object->ClassName() : "",
@@ -73,7 +83,7 @@ class ReportingProcessor : public tarvex::TExceptionProcessor {
     std::fwrite(report.text.data(), 1, report.text.size(), stdout);
     std::printf("----- END BUG REPORT -----\n");
     std::fflush(stdout);
-    return false;
+    return ordinaryHandling;
   }
 };
 
@@ -143,6 +153,40 @@ const Kind kKinds[] = {
     {"raise-language", RaiseLanguage, reinterpret_cast<const void*>(RaiseLanguage)},
 };
 
+// A form with one button whose click handler fails.
+class FailingForm : public rtl::gui::Form {
+ public:
+  Failure failure = nullptr;
+  rtl::gui::Button button;
+
+  void Create() override {
+    CreateFormWindow({L"crashlab", {40, 40}, {200, 80}, L"Tahoma", 13});
+    button.Create(*this, {10, 10, 120, 30}, L"Fail");
+    button.OnClick = [this] { failure(); };
+  }
+};
+
+int RunInForm(Failure failure) {
+  rtl::gui::Application& application = rtl::gui::TheApplication();
+  application.Initialize();
+  application.SetTitle(L"crashlab");
+  FailingForm* form = nullptr;
+  application.CreateForm(form);
+  form->failure = failure;
+  std::printf("THREAD|%lu\n", GetCurrentThreadId());
+  std::fflush(stdout);
+  SendMessageW(form->button.Handle(), BM_CLICK, 0, 0);
+  std::printf("DONE\n");
+  std::fflush(stdout);
+  return 0;
+}
+
+bool HasSwitch(int argc, char** argv, const char* name) {
+  for (int i = 2; i < argc; ++i)
+    if (std::strcmp(argv[i], name) == 0) return true;
+  return false;
+}
+
 DWORD WINAPI FailingThread(void* failure) {
   std::printf("THREAD|%lu\n", GetCurrentThreadId());
   std::fflush(stdout);
@@ -175,7 +219,11 @@ int main(int argc, char** argv) {
   state.Installed = true;
   state.ReportCaught = true;
   tarvex::InstallInterceptionPoints(processor, state);
-  if (argc > 2 && std::strcmp(argv[2], "--thread") == 0) {
+  if (HasSwitch(argc, argv, "--gui")) {
+    processor.ordinaryHandling = HasSwitch(argc, argv, "--ordinary");
+    return RunInForm(kind->raise);
+  }
+  if (HasSwitch(argc, argv, "--thread")) {
     const HANDLE thread = CreateThread(nullptr, 0, FailingThread, reinterpret_cast<void*>(kind->raise), 0, nullptr);
     WaitForSingleObject(thread, INFINITE);
     DWORD exitCode = 0;

@@ -3,7 +3,6 @@
 #include <windows.h>
 #include <tlhelp32.h>
 
-#include <cstring>
 #include <mutex>
 
 #include "crashreport/callstack/hooks/import_hooks.h"

@@ -26,8 +26,8 @@ enum class THandlerFrameKind : uint8_t {
 struct THandlerFrame {
   THandlerFrameKind Kind = THandlerFrameKind::Other;
   std::vector<std::string> ClassNames;  // ClassFiltered only
-  bool CatchesThrownType = false;       // ClassFiltered: a clause was found to catch the thrown type itself
   bool InThreadStartWrapper = false;    // the handler is the thread start wrapper's catch-all
+  bool CatchesThrownType = false;       // ClassFiltered: a clause was found to catch the thrown type itself
 };
 
 struct TRaiseDecision {

@@ -15,7 +15,13 @@ namespace {
 using tarvex::testing::ChildRun;
 using tarvex::testing::LinesStartingWith;
 
-ChildRun RunCrashLab(const std::string& arguments) { return tarvex::testing::RunChild(CRASHLAB_EXE, arguments); }
+ChildRun RunCrashLab(const std::string& arguments, const std::function<void(DWORD)>& whileRunning = {}) {
+  return tarvex::testing::RunChild(CRASHLAB_EXE, arguments, whileRunning);
+}
+
+// HANDLED|class|message|thread|address|handled flag|raise kind|output kind, then
+// the captured registers (checked with the report).
+const std::regex kHandledLine(R"(([^|]*)\|([^|]*)\|(\d+)\|([0-9A-F]{8})\|([01])\|(\d)\|(\d)(\|.*)?)");
 
 struct KindCase {
   const char* kind;
@@ -43,10 +49,8 @@ TEST_P(CrashLab, EachFailureReachesTheHandlerOnceFromItsThread) {
     return;
   }
   ASSERT_EQ(handled.size(), 1u) << run.output;
-  // Fields after the output kind (the captured registers) are checked with the report.
-  const std::regex line(R"(([^|]*)\|([^|]*)\|(\d+)\|([0-9A-F]{8})\|([01])\|(\d)\|(\d)(\|.*)?)");
   std::smatch parts;
-  ASSERT_TRUE(std::regex_match(handled[0], parts, line)) << handled[0];
+  ASSERT_TRUE(std::regex_match(handled[0], parts, kHandledLine)) << handled[0];
   std::string className = c.className, pattern = c.messagePattern;
   if (c.hardwareFault && tarvex::testing::RunsUnderEmulation()) {
     // qemu-user loses the processor's trap number, so Wine reports a fault
@@ -93,5 +97,58 @@ INSTANTIATE_TEST_SUITE_P(Kinds, CrashLab, testing::Combine(testing::ValuesIn(kKi
                              if (ch == '-') ch = '_';
                            return name + (std::get<1>(info.param) ? "_SecondThread" : "_MainThread");
                          });
+
+// The framework's error box of the crash lab (a dialog window of process `processId`), or nullptr.
+struct BoxSearch {
+  DWORD processId;
+  HWND found;
+};
+
+BOOL CALLBACK LookAtWindow(HWND window, LPARAM argument) {
+  auto& search = *reinterpret_cast<BoxSearch*>(argument);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  char className[16] = {};
+  GetClassNameA(window, className, sizeof className);
+  if (owner != search.processId || !IsWindowVisible(window) || std::string(className) != "#32770") return TRUE;
+  search.found = window;
+  return FALSE;
+}
+
+HWND ErrorBoxOf(DWORD processId) {
+  BoxSearch search{processId, nullptr};
+  EnumWindows(LookAtWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// A failure in a button's click handler reaches the hooked application
+// handler (output kind 1, nothing reported at the raise); the framework's
+// error box appears only when the handling asks for the ordinary handling.
+TEST(CrashLabGui, TheApplicationHandlerDecidesOnTheFrameworksErrorBox) {
+  for (const bool ordinary : {false, true}) {
+    bool boxSeen = false;
+    const ChildRun run = RunCrashLab(std::string("cpp-uncaught --gui") + (ordinary ? " --ordinary" : ""),
+                                     [&](DWORD processId) {
+                                       if (const HWND box = ErrorBoxOf(processId)) {
+                                         boxSeen = true;
+                                         PostMessageA(box, WM_COMMAND, IDOK, 0);
+                                       }
+                                     });
+    ASSERT_TRUE(run.finished) << run.output;
+    EXPECT_EQ(boxSeen, ordinary) << run.output;
+    const std::vector<std::string> threads = LinesStartingWith(run.output, "THREAD|");
+    const std::vector<std::string> handled = LinesStartingWith(run.output, "HANDLED|");
+    ASSERT_EQ(threads.size(), 1u) << run.output;
+    ASSERT_EQ(handled.size(), 1u) << run.output;
+    std::smatch parts;
+    ASSERT_TRUE(std::regex_match(handled[0], parts, kHandledLine)) << handled[0];
+    EXPECT_EQ(parts[1].str(), "EConvertError");
+    EXPECT_EQ(parts[3].str(), threads[0]);
+    EXPECT_EQ(parts[5].str() + parts[6].str() + parts[7].str(), "001")
+        << "caught by the framework: not the handled flag, raise kind 0, output kind 1";
+    EXPECT_EQ(LinesStartingWith(run.output, "DONE").size(), 1u) << "the program goes on";
+    EXPECT_EQ(run.exitCode, 0u);
+  }
+}
 
 }  // namespace
