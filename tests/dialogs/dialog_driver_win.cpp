@@ -8,6 +8,26 @@ namespace {
 constexpr auto kLimit = std::chrono::seconds(60);  // qemu-user starts and draws slowly
 constexpr DWORD kPollMs = 20;
 
+struct DialogSearch {
+  const char* caption;
+  HWND found = nullptr;
+};
+
+// A visible dialog of this process (ctest may run other dialog tests at the same time).
+BOOL CALLBACK FindOwnDialog(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<DialogSearch*>(param);
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  char className[16];
+  if (process != GetCurrentProcessId() || !IsWindowVisible(window) ||
+      !GetClassNameA(window, className, sizeof className) || std::string(className) != "#32770" ||
+      Text(window) != search->caption) {
+    return TRUE;
+  }
+  search->found = window;
+  return FALSE;
+}
+
 }  // namespace
 
 bool WaitUntil(const std::function<bool()>& done) {
@@ -31,11 +51,12 @@ bool DialogThread::Join() {
 }
 
 HWND WaitForDialog(const char* caption) {
-  HWND found = nullptr;
+  DialogSearch search{caption};
   WaitUntil([&] {
-    found = FindWindowA("#32770", caption);
-    return found != nullptr && IsWindowVisible(found);
+    EnumWindows(&FindOwnDialog, reinterpret_cast<LPARAM>(&search));
+    return search.found != nullptr;
   });
+  HWND found = search.found;
   // As a user, act only on what is on the screen: the dialog has painted.
   if (found) UpdateWindow(found);
   return found;

@@ -29,7 +29,8 @@ class DialogThread {
   std::thread thread_;
 };
 
-// The visible, painted dialog window with this caption; nullptr when none appears in time.
+// The visible, painted dialog window of this process with this caption;
+// nullptr when none appears in time.
 HWND WaitForDialog(const char* caption);
 // True when the window is gone in time.
 bool WaitUntilGone(HWND window);

@@ -74,7 +74,6 @@ void AnswerMessageBox(const char* caption, const char* text) {
 void ForgetStoredEmail() { TSettingsFile().WriteString("User", "Email", ""); }
 
 TEST(SimpleDialog, WithoutDeliveryOnlyOkWhichSendsNothing) {
-  ForgetStoredEmail();
   Showing s;
   DialogThread run([&] { s.ShowAsTheHandlingDoes(); });
   HWND dialog = WaitForDialog("Error occurred");
@@ -97,7 +96,6 @@ TEST(SimpleDialog, WithoutDeliveryOnlyOkWhichSendsNothing) {
 
 TEST(SimpleDialog, SendAndDontSendDecide) {
   for (const bool send : {true, false}) {
-    ForgetStoredEmail();
     Showing s;
     s.OfferSending();
     DialogThread run([&] { s.ShowAsTheHandlingDoes(); });
