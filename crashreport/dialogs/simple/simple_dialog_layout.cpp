@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "crashreport/core/options/options.h"
-#include "crashreport/dialogs/common/dialog_flags.h"
+#include "crashreport/core/options/option_types.h"
 #include "crashreport/dialogs/common/dialog_text_rules.h"
 
 namespace tarvex {

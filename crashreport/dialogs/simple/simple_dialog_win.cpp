@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "crashreport/core/options/options.h"
-#include "crashreport/dialogs/common/dialog_flags.h"
+#include "crashreport/core/options/option_types.h"
 #include "crashreport/dialogs/common/dialog_look_win.h"
 #include "crashreport/dialogs/common/dialog_text_rules.h"
 #include "crashreport/dialogs/settings/settings_file_win.h"
