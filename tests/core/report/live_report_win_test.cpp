@@ -226,11 +226,14 @@ void ExpectRegistersOfTheHandlersContext(const LabReport& lab, const KindCase& k
   if (kind.addressInLab) EXPECT_EQ(lab.eip, lab.address);
 }
 
+// The program's version resource reaches the general sections and the modules table.
 void ExpectModulesTableWithTheProgramAndKernel32(const LabReport& lab) {
+  EXPECT_EQ(LineAfter(lab, std::regex(R"(^  1\.2 .*: (.*)$)")), "crashlab.exe - (TarvexLog crash lab)");
+  EXPECT_EQ(LineAfter(lab, std::regex(R"(^  1\.3 .*: (.*)$)")), "1.2.3.4");
   std::map<std::string, std::string> versions;
   for (const std::string& row : TableRows(lab, "Modules Information"))
     if (const std::vector<std::string> cells = Cells(row); cells.size() == 7) versions[cells[1]] = cells[3];
-  EXPECT_TRUE(versions.contains("crashlab.exe")) << lab.output;
+  EXPECT_EQ(versions["crashlab.exe"], "1.2.3.4") << "the version of tools/crashlab/crashlab.rc";
   ASSERT_TRUE(versions.contains("kernel32.dll")) << lab.output;
   EXPECT_TRUE(std::regex_match(versions["kernel32.dll"], std::regex(R"(\d+\.\d+\.\d+\.\d+)"))) << versions["kernel32.dll"];
 }
