@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -40,11 +41,25 @@ inline ChildRun RunChild(const char* program, const std::string& arguments) {
     CloseHandle(readEnd);
     return run;
   }
+  // Read while the child runs, and what is left once it has ended: a process
+  // it started (Wine's desktop, for one) may hold the pipe's write end open
+  // long after, so the end of the output is the child's end, not the pipe's.
+  const DWORD start = GetTickCount();
   char buffer[4096];
-  DWORD got = 0;
-  while (ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) && got > 0) run.output.append(buffer, got);
+  for (;;) {
+    DWORD available = 0, got = 0;
+    if (!PeekNamedPipe(readEnd, nullptr, 0, nullptr, &available, nullptr)) break;  // every writer is gone
+    if (available > 0) {
+      if (!ReadFile(readEnd, buffer, std::min<DWORD>(available, sizeof buffer), &got, nullptr)) break;
+      run.output.append(buffer, got);
+      continue;
+    }
+    if (run.finished) break;  // ended, and everything it wrote is read
+    run.finished = WaitForSingleObject(process.hProcess, 10) == WAIT_OBJECT_0;
+    if (!run.finished && GetTickCount() - start > 120000) break;
+  }
   CloseHandle(readEnd);
-  run.finished = WaitForSingleObject(process.hProcess, 120000) == WAIT_OBJECT_0;
+  if (!run.finished) run.finished = WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0;
   GetExitCodeProcess(process.hProcess, &run.exitCode);
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
