@@ -75,6 +75,8 @@ class TLiveReportBuilder final : public TReportBuilder {
     BugReport report;
     Guarded([&] {
       GatherExceptionFacts(capture);
+      // A module first named here after the refresh was built again and appended: keep the table's order.
+      if (listedModules_) ModulesList().SortByHandle();
       GatherProcessFacts(capture, options, exceptionTime);
       report = ComposeBugReport(facts_);
     });

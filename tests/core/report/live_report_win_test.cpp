@@ -13,6 +13,9 @@
 
 #include "crashreport/callstack/disasm/disassembler.h"
 #include "crashreport/callstack/pe/pe_file.h"
+#include "crashreport/core/options/options.h"
+#include "crashreport/core/pipeline/live_facts_win.h"
+#include "crashreport/core/pipeline/live_report_builder_win.h"
 #include "tests/support/child_process_win.h"
 #include "tests/support/hex_bytes.h"
 
@@ -226,11 +229,14 @@ void ExpectRegistersOfTheHandlersContext(const LabReport& lab, const KindCase& k
   if (kind.addressInLab) EXPECT_EQ(lab.eip, lab.address);
 }
 
+// The program's version resource reaches the general sections and the modules table.
 void ExpectModulesTableWithTheProgramAndKernel32(const LabReport& lab) {
+  EXPECT_EQ(LineAfter(lab, std::regex(R"(^  1\.2 .*: (.*)$)")), "crashlab.exe - (TarvexLog crash lab)");
+  EXPECT_EQ(LineAfter(lab, std::regex(R"(^  1\.3 .*: (.*)$)")), "1.2.3.4");
   std::map<std::string, std::string> versions;
   for (const std::string& row : TableRows(lab, "Modules Information"))
     if (const std::vector<std::string> cells = Cells(row); cells.size() == 7) versions[cells[1]] = cells[3];
-  EXPECT_TRUE(versions.contains("crashlab.exe")) << lab.output;
+  EXPECT_EQ(versions["crashlab.exe"], "1.2.3.4") << "the version of tools/crashlab/crashlab.rc";
   ASSERT_TRUE(versions.contains("kernel32.dll")) << lab.output;
   EXPECT_TRUE(std::regex_match(versions["kernel32.dll"], std::regex(R"(\d+\.\d+\.\d+\.\d+)"))) << versions["kernel32.dll"];
 }
@@ -294,6 +300,42 @@ TEST(LiveReportThreads, TheMainThreadFollowsAsARunningThread) {
   for (size_t i = running + 2; i < rows.size() && !rows[i].starts_with("|-"); ++i)
     mainListed |= Cells(rows[i]).at(4) == "main";
   EXPECT_TRUE(mainListed) << lab.output;
+}
+
+// Captures that name nothing usable still give a whole report, in this process.
+TEST(LiveReportBuilder, ACaptureOfNothingUsableStillComposesAWholeReport) {
+  void* reserved = VirtualAlloc(nullptr, 0x10000, MEM_RESERVE, PAGE_NOACCESS);  // mapped, never readable
+  ASSERT_NE(reserved, nullptr);
+  const uint32_t noAccess = uint32_t(reinterpret_cast<uintptr_t>(reserved));
+  const struct {
+    const char* what;
+    uint32_t address, stackPointer, threadID;
+  } cases[] = {
+      {"nothing at all", 0, 0, 0},
+      {"unmapped address and stack", 0x00000010, 0x00000020, GetCurrentThreadId()},
+      {"reserved memory of a thread that does not exist", noAccess + 0x100, noAccess + 0x8000, 0xFFFFFFF0},
+  };
+  const tarvex::TTarvexModuleOptions options;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    tarvex::TCaptureInfo capture;
+    capture.Address = c.address;
+    capture.StackPointer = c.stackPointer;
+    capture.ThreadId = c.threadID;
+    const std::unique_ptr<tarvex::TReportBuilder> builder = tarvex::MakeLiveReportBuilder();
+    builder->TraceCallStacks(capture, options);
+    EXPECT_TRUE(std::regex_match(builder->ExceptionId(), std::regex("[0-9A-F]{4}"))) << builder->ExceptionId();
+    builder->ListModulesAndProcesses();
+    const tarvex::BugReport report = builder->Compose(capture, options, tarvex::LocalDateTimeNow());
+    EXPECT_TRUE(report.text.starts_with("TarvexLog 6.1.01 RC 1\r\n")) << report.text.substr(0, 100);
+    EXPECT_NE(report.text.find("Unknown exception type"), std::string::npos);
+    EXPECT_EQ(report.exceptionMessage, "Unknown error message.");
+    EXPECT_EQ(report.exceptionID, builder->ExceptionId());
+    EXPECT_NE(report.text.find("EIP: ????    "), std::string::npos) << "no context";
+    EXPECT_TRUE(report.assemblerListing.empty()) << report.assemblerListing;
+    EXPECT_NE(report.text.find("|kernel32.dll"), std::string::npos) << "the modules are listed all the same";
+  }
+  VirtualFree(reserved, 0, MEM_RELEASE);
 }
 
 }  // namespace
