@@ -1,0 +1,16 @@
+// The handling proper, as the front door calls it.
+#pragma once
+
+#include "crashreport/core/pipeline/capture_info.h"
+
+namespace tarvex {
+
+// Runs on the handler thread (or in the raising thread when no new thread may
+// start). Returns true when the runtime's ordinary handling should run as well.
+class TExceptionProcessor {
+ public:
+  virtual ~TExceptionProcessor() = default;
+  virtual bool ProcessException(const TCaptureInfo& capture) = 0;
+};
+
+}  // namespace tarvex
