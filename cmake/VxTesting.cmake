@@ -1,11 +1,13 @@
 # Test helpers shared by every test folder.
 #
-#   vx_add_gtest(NAME SOURCES src... [LIBS lib...] [LABEL label])
+#   vx_add_gtest(NAME SOURCES src... [LIBS lib...] [LABEL label] [DESKTOP])
 #
 # Builds a GoogleTest executable and registers each of its tests with ctest.
 # In the Windows build the executable runs under Wine through the toolchain's
 # emulator; tests are listed when ctest runs, not at build time, so a build
-# never waits on Wine.
+# never waits on Wine. DESKTOP marks tests that use the one screen, pointer
+# and keyboard focus of the display: they never run at the same time as each
+# other, whatever ctest's -j.
 enable_testing()
 include(GoogleTest)
 
@@ -17,7 +19,7 @@ if(NOT TARGET gtest)
 endif()
 
 function(vx_add_gtest name)
-  cmake_parse_arguments(ARG "" "LABEL" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "DESKTOP" "LABEL" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} gtest gtest_main)
   # One label per test (the discovery script would split a list of them);
@@ -29,10 +31,14 @@ function(vx_add_gtest name)
   else()
     set(label host)
   endif()
+  set(properties LABELS ${label} TIMEOUT 300)
+  if(ARG_DESKTOP)
+    list(APPEND properties RESOURCE_LOCK desktop)
+  endif()
   # Generous limits: under qemu-user a Windows program starts 3-5 times slower,
   # and the oracle tests run long on a loaded machine.
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 300
-    PROPERTIES LABELS ${label} TIMEOUT 300)
+    PROPERTIES ${properties})
 endfunction()
