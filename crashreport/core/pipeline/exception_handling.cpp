@@ -8,7 +8,6 @@
 #include "crashreport/core/pipeline/exception_message.h"
 #include "crashreport/core/pipeline/handling_choice.h"
 #include "crashreport/core/pipeline/internal_errors.h"
-#include "crashreport/core/pipeline/output_choice.h"
 #include "crashreport/core/pipeline/save_to_log.h"
 #include "rtl/exception.h"
 
@@ -215,36 +214,14 @@ void TExceptionHandling::ShowDialog() {
   SetStep(stBeforeDialog);
   run.AttachScreenshot = (options_.SendFlags() & sfIncludeScreenshot) != 0;
   if (run.Choice.Dialog == dkNone) {
-    WriteErrorOutput();
+    // Without a dialog a console program or web server application still gets its error output.
+    if (system_.ProgramKind() == pkConsole) Output(roStandardOutput);
+    if (system_.ProgramKind() == pkWebServer) Output(roErrorPage);
     return;
   }
   const bool show = events_.Action(info_, acBeforeDialog);
   SetStep(stDialog);
-  if (show) {
-    switch (ChooseReportOutput(run.Capture.OutputKind, system_.ProgramKind())) {
-      case roStandardOutput:
-        try {
-          system_.WriteStandardOutput(run.Report.text + "\r\n");
-        } catch (const rtl::Exception& e) {
-          Warn("eeShowError", "Console", &e);
-        } catch (...) {
-          Warn("eeShowError", "Console", nullptr);
-        }
-        break;
-      case roErrorPage:
-        if (services_.ErrorPage != nullptr && !system_.DebuggerPresent()) services_.ErrorPage->Send(run.Report);
-        break;
-      case roDialog:
-        try {
-          ShowExceptionDialogs();
-        } catch (const rtl::Exception& e) {
-          Warn("eeShowError", "GUI", &e);
-        } catch (...) {
-          Warn("eeShowError", "GUI", nullptr);
-        }
-        break;
-    }
-  }
+  if (show) Output(ChooseReportOutput(run.Capture.OutputKind, system_.ProgramKind()));
   SetStep(stAfterDialog);
   events_.Action(info_, acAfterDialog);
 }
@@ -292,16 +269,24 @@ void TExceptionHandling::ShowExceptionDialogs() {
   }
 }
 
-void TExceptionHandling::WriteErrorOutput() {
-  switch (system_.ProgramKind()) {
-    case pkConsole:
-      system_.WriteStandardOutput(run_->Report.text + "\r\n");
-      break;
-    case pkWebServer:
-      if (services_.ErrorPage != nullptr && !system_.DebuggerPresent()) services_.ErrorPage->Send(run_->Report);
-      break;
-    case pkGui:
-      break;
+void TExceptionHandling::Output(TReportOutput where) {
+  const char* area = where == roStandardOutput ? "Console" : "GUI";
+  try {
+    switch (where) {
+      case roStandardOutput:
+        system_.WriteStandardOutput(run_->Report.text + "\r\n");
+        break;
+      case roErrorPage:
+        if (services_.ErrorPage != nullptr && !system_.DebuggerPresent()) services_.ErrorPage->Send(run_->Report);
+        break;
+      case roDialog:
+        ShowExceptionDialogs();
+        break;
+    }
+  } catch (const rtl::Exception& e) {
+    Warn("eeShowError", area, &e);
+  } catch (...) {
+    Warn("eeShowError", area, nullptr);
   }
 }
 

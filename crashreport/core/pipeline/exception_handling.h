@@ -14,6 +14,7 @@
 #include "crashreport/core/pipeline/handling_services.h"
 #include "crashreport/core/pipeline/handling_step.h"
 #include "crashreport/core/pipeline/handling_system.h"
+#include "crashreport/core/pipeline/output_choice.h"
 #include "crashreport/core/report/bug_report.h"
 
 namespace tarvex {
@@ -77,8 +78,9 @@ class TExceptionHandling : public TExceptionProcessor {
   void ComposeReport(const TCaptureInfo& capture);
   void AddCustomData();
   void ShowDialog();
+  // The report to standard output, the error page or the dialogs; a failure there is only a warning.
+  void Output(TReportOutput where);
   void ShowExceptionDialogs();
-  void WriteErrorOutput();
   void AskReproduceSteps();
   void SaveAndSend();
   void CheckBurst();

@@ -162,6 +162,26 @@ TEST(StartUp, InstallsTheHandlingThatUncaughtExceptionsReach) {
   EXPECT_EQ(TarvexLogEvents(), nullptr);
 }
 
+TEST(StartUp, FaultInsideTheHandlingEndsOnlyTheHandling) {
+  Journal journal;
+  RecordingBuilder builder{journal};
+  RecordingDialogs dialogs{journal};
+  RecordingLog log{journal};
+  RecordingScreenshot screenshot{journal};
+  builder.onCompose = [] { *static_cast<volatile int*>(nullptr) = 1; };
+  TTarvexLogParts parts;
+  parts.Builder = &builder;
+  parts.Dialogs = &dialogs;
+  parts.Log = &log;
+  parts.Screenshot = &screenshot;
+  ASSERT_TRUE(StartTarvexLog(parts));
+  std::thread failing([] { throw rtl::EConvertError("'x' is not a valid integer value"); });
+  failing.join();  // neither a second report nor a wait on the handler lock
+  EXPECT_EQ(std::ranges::count(journal, std::string("compose")), 1);
+  EXPECT_EQ(std::ranges::count(journal, std::string("log add REPORT\r\n")), 0);
+  StopTarvexLog();
+}
+
 TEST(StartUp, WithoutReportBuilderOrDialogsNothingIsInstalled) {
   EXPECT_FALSE(StartTarvexLog(TTarvexLogParts{}));
   EXPECT_NE(TarvexLogEvents(), nullptr);
