@@ -72,6 +72,11 @@ bool TExceptionHandling::ProcessException(const TCaptureInfo& capture) {
   return true;
 }
 
+void TExceptionHandling::Abandoned() {
+  run_ = nullptr;  // it lived on the ended thread's stack
+  InternalFailure(nullptr, std::string(), "General internal error.");
+}
+
 bool TExceptionHandling::Handle(const TCaptureInfo& capture) {
   SetStep(stStart);
   Run run(capture);

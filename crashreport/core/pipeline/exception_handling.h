@@ -57,6 +57,8 @@ class TExceptionHandling : public TExceptionProcessor {
   // debugger, the internal error report, and the handling ends without a
   // dialog (the result is then true: the ordinary handling runs).
   bool ProcessException(const TCaptureInfo& capture) override;
+  // Resumes the paused threads and writes the internal error line for the step reached.
+  void Abandoned() override;
 
   // Terminates or restarts when a termination was asked for; action event 8
   // first, which may keep the program running.

@@ -11,6 +11,9 @@ class TExceptionProcessor {
  public:
   virtual ~TExceptionProcessor() = default;
   virtual bool ProcessException(const TCaptureInfo& capture) = 0;
+  // The handler thread was ended inside ProcessException (a fault that no
+  // handler takes): whatever the handling holds must be given back.
+  virtual void Abandoned() {}
 };
 
 }  // namespace tarvex

@@ -67,6 +67,7 @@ bool EnterHandling(TCaptureInfo capture, const TFrontDoorState& state, TExceptio
   const bool mainThread = self == MainThreadId();
   TWaitRules rules;
   rules.PumpMessages = [&] { return mainThread && !capture.StackOverflow && !state.MainThreadPaused; };
+  rules.Abandoned = [&] { processor.Abandoned(); };
   return RunInExceptionThread([&] { return processor.ProcessException(capture); }, rules);
 }
 

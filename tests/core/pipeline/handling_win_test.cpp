@@ -162,23 +162,34 @@ TEST(StartUp, InstallsTheHandlingThatUncaughtExceptionsReach) {
   EXPECT_EQ(TarvexLogEvents(), nullptr);
 }
 
-TEST(StartUp, FaultInsideTheHandlingEndsOnlyTheHandling) {
-  Journal journal;
-  RecordingBuilder builder{journal};
-  RecordingDialogs dialogs{journal};
-  RecordingLog log{journal};
-  RecordingScreenshot screenshot{journal};
-  builder.onCompose = [] { *static_cast<volatile int*>(nullptr) = 1; };
+DWORD WINAPI WaitForEvent(void* event) {
+  WaitForSingleObject(static_cast<HANDLE>(event), INFINITE);
+  return 0;
+}
+
+TEST(StartUp, FaultInsideTheHandlingEndsOnlyTheHandlingAndResumesThePausedThreads) {
+  RecordingParts recording;
+  recording.builder.onCompose = [] { *static_cast<volatile int*>(nullptr) = 1; };
+  recording.modules.program.SetBehaviourFlags(bfPauseSystemThreads);
+  recording.modules.program.SetCrashBurstAction(taNone);
   TTarvexLogParts parts;
-  parts.Builder = &builder;
-  parts.Dialogs = &dialogs;
-  parts.Log = &log;
-  parts.Screenshot = &screenshot;
+  parts.Builder = &recording.builder;
+  parts.Dialogs = &recording.dialogs;
+  parts.Log = &recording.log;
+  parts.Screenshot = &recording.screenshot;
+  parts.Options = &recording.modules;
   ASSERT_TRUE(StartTarvexLog(parts));
+  const HANDLE go = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  const HANDLE bystander = CreateThread(nullptr, 0, WaitForEvent, go, 0, nullptr);
+
   std::thread failing([] { throw rtl::EConvertError("'x' is not a valid integer value"); });
   failing.join();  // neither a second report nor a wait on the handler lock
-  EXPECT_EQ(std::ranges::count(journal, std::string("compose")), 1);
-  EXPECT_EQ(std::ranges::count(journal, std::string("log add REPORT\r\n")), 0);
+  EXPECT_EQ(std::ranges::count(recording.journal, std::string("compose")), 1);
+  EXPECT_EQ(std::ranges::count(recording.journal, std::string("log add REPORT\r\n")), 0);
+  SetEvent(go);
+  EXPECT_EQ(WaitForSingleObject(bystander, kWaitLimit), WAIT_OBJECT_0);  // paused, then resumed
+  CloseHandle(bystander);
+  CloseHandle(go);
   StopTarvexLog();
 }
 
