@@ -85,6 +85,12 @@ class Handling : public testing::Test, protected RecordingParts {
     if (!handling) Make();
     return handling->ProcessException(capture);
   }
+  // Duplicates are counted, and the user agrees to send by mail.
+  void SkipDuplicatesAndSendByMail() {
+    modules.program.SetLogFlags(lfSkipDuplicates);
+    modules.program.SetMailDelivery(mdSMTPRelay);
+    dialogs.send = true;
+  }
   bool Has(const std::string& entry) const { return std::ranges::find(journal, entry) != journal.end(); }
   // The journal without the entries that every handling writes.
   Journal Actions() const {
@@ -203,10 +209,8 @@ TEST_F(Handling, HandledExceptionsGetTheHandledNotifyEvent) {
 }
 
 TEST_F(Handling, DuplicateIsCountedNotLoggedNorSent) {
-  modules.program.SetLogFlags(lfSkipDuplicates);
-  modules.program.SetMailDelivery(mdSMTPRelay);
+  SkipDuplicatesAndSendByMail();
   log.stored = {"1A2B"};
-  dialogs.send = true;
   EXPECT_FALSE(Process());
   EXPECT_TRUE(handling->State().IsDuplicate);
   EXPECT_EQ(log.counts["1A2B"], 1);
@@ -220,10 +224,8 @@ TEST_F(Handling, DuplicateIsCountedNotLoggedNorSent) {
 }
 
 TEST_F(Handling, NewReportIsLoggedAndSent) {
-  modules.program.SetLogFlags(lfSkipDuplicates);
-  modules.program.SetMailDelivery(mdSMTPRelay);
+  SkipDuplicatesAndSendByMail();
   modules.program.SetSendFlags(sfIncludeScreenshot | sfSendWholeLog);
-  dialogs.send = true;
   Process();
   EXPECT_FALSE(handling->State().IsDuplicate);
   EXPECT_TRUE(dialogs.offeredSend);
