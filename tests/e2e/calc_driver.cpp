@@ -8,26 +8,10 @@ namespace e2e {
 
 namespace {
 
-constexpr DWORD kWaitMs = 20000;
+constexpr DWORD kWaitMs = 60000;  // generous: under emulation a handling takes seconds
 constexpr DWORD kPollMs = 20;
 
-std::wstring ProgramPath() {
-  wchar_t self[MAX_PATH];
-  const DWORD n = GetModuleFileNameW(nullptr, self, MAX_PATH);
-  std::wstring path(self, n);
-  path.resize(path.rfind(L'\\') + 1);  // ...\tests\e2e\ (the build tree)
-  return path + L"..\\..\\app\\ZorvikCalc.exe";
-}
-
-// Polls `done` until it holds or the time is up.
-template <class Condition>
-bool WaitUntil(Condition done) {
-  for (DWORD waited = 0; waited < kWaitMs; waited += kPollMs) {
-    if (done()) return true;
-    Sleep(kPollMs);
-  }
-  return false;
-}
+std::wstring ProgramPath() { return ProgramFolder() + L"ZorvikCalc.exe"; }
 
 // Polls `find` until it returns a window; nullptr when the time is up.
 template <class Find>
@@ -59,6 +43,37 @@ std::vector<HWND> TopLevelWindowsOf(DWORD processId) {
 bool IsMessageBox(HWND window) { return ClassName(window) == L"#32770" && IsWindowVisible(window); }
 
 }  // namespace
+
+std::wstring ProgramFolder() {
+  wchar_t self[MAX_PATH];
+  const DWORD n = GetModuleFileNameW(nullptr, self, MAX_PATH);
+  std::wstring path(self, n);
+  path.resize(path.rfind(L'\\') + 1);  // ...\tests\e2e\ (the build tree)
+  return path + L"..\\..\\app\\";
+}
+
+bool WaitUntil(const std::function<bool()>& done) {
+  for (DWORD waited = 0; waited < kWaitMs; waited += kPollMs) {
+    if (done()) return true;
+    Sleep(kPollMs);
+  }
+  return false;
+}
+
+HWND CalcDriver::WaitForDialog(const std::wstring& caption) const {
+  return WaitFor([&]() -> HWND {
+    for (HWND window : TopLevelWindowsOf(process_.dwProcessId))
+      if (IsMessageBox(window) && WindowText(window) == caption) return window;
+    return nullptr;
+  });
+}
+
+std::optional<DWORD> CalcDriver::WaitForExit() const {
+  if (WaitForSingleObject(process_.hProcess, 4 * kWaitMs) != WAIT_OBJECT_0) return std::nullopt;
+  DWORD code = 0;
+  GetExitCodeProcess(process_.hProcess, &code);
+  return code;
+}
 
 CalcDriver::CalcDriver() {
   const std::wstring path = ProgramPath();
@@ -147,24 +162,16 @@ void CalcDriver::Click(HWND button) {
 
 void CalcDriver::ClickAndGoOn(HWND button) { PostMessageW(button, BM_CLICK, 0, 0); }
 
-HWND CalcDriver::WaitForMessageBox() const {
-  return WaitFor([this]() -> HWND {
-    for (HWND window : TopLevelWindowsOf(process_.dwProcessId))
-      if (IsMessageBox(window)) return window;
-    return nullptr;
-  });
+std::vector<HWND> CalcDriver::OpenDialogs() const {
+  std::vector<HWND> dialogs;
+  for (HWND window : TopLevelWindowsOf(process_.dwProcessId))
+    if (IsMessageBox(window)) dialogs.push_back(window);
+  return dialogs;
 }
 
-std::wstring CalcDriver::MessageBoxText(HWND box) {
-  for (HWND child = GetWindow(box, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT))
-    if (ClassName(child) == L"Static" && !WindowText(child).empty()) return WindowText(child);
-  return {};
-}
-
-void CalcDriver::CloseMessageBox(HWND box) {
-  PostMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
-  if (!WaitUntil([box] { return !IsWindow(box); }))
-    throw std::runtime_error("the message box did not close");
+bool PressDialogButton(HWND dialog, int id) {
+  PostMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
+  return WaitUntil([dialog] { return !IsWindow(dialog); });
 }
 
 HWND ChildAt(HWND parent, int left, int top) {

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -53,12 +55,13 @@ class CalcDriver {
   // Presses the button without waiting; for a click that opens a modal box.
   static void ClickAndGoOn(HWND button);
 
-  // Waits for a message box of the program; nullptr when none appears in time.
-  HWND WaitForMessageBox() const;
-  // The box's message text.
-  static std::wstring MessageBoxText(HWND box);
-  // Presses the box's OK button and waits until the box is gone.
-  static void CloseMessageBox(HWND box);
+  // The program's visible dialog windows (message boxes included), now.
+  std::vector<HWND> OpenDialogs() const;
+
+  // The program's visible dialog window with this caption; nullptr when none appears in time.
+  HWND WaitForDialog(const std::wstring& caption) const;
+  // Waits for the program to end (it may take long: a restart); its exit code, or nothing in time.
+  std::optional<DWORD> WaitForExit() const;
 
  private:
   PROCESS_INFORMATION process_{};
@@ -70,6 +73,14 @@ class CalcDriver {
 HWND ChildAt(HWND parent, int left, int top);
 // The control's rectangle in its parent's client area.
 RECT RectInParent(HWND control);
+
+// The folder of the program under test (the build tree's app folder), with a final "\\".
+std::wstring ProgramFolder();
+// Waits until `done` holds (generous limit); false when the time is up.
+bool WaitUntil(const std::function<bool()>& done);
+
+// Presses a dialog's button and waits until the dialog is gone; false when it stays.
+bool PressDialogButton(HWND dialog, int id);
 
 std::wstring WindowText(HWND window);
 std::wstring ClassName(HWND window);

@@ -19,4 +19,11 @@ inline constexpr PageInfo kPages[] = {kClothingPage, kWeaponsPage, kNpcPage, kMo
 
 inline constexpr wchar_t kTitle[] = L"Zorvik素材计算工具";
 
+// The crash reporter's simple dialog as the calculator's options show it.
+inline constexpr wchar_t kCrashDialogCaption[] = L"Error occurred";
+inline constexpr int kCrashDialogMessage = 103;
+inline constexpr int kCrashDialogRestartBox = 104;
+inline constexpr int kCrashDialogDetailsLead = 107;
+inline constexpr int kCrashDialogDontSend = 1001;
+
 }  // namespace e2e

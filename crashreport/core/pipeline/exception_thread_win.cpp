@@ -10,6 +10,7 @@ namespace {
 struct ThreadJob {
   const std::function<bool()>* handling;
   bool result = false;
+  bool finished = false;  // false when a fault ended the thread inside the handling
 };
 
 DWORD WINAPI ExceptionThreadBody(void* parameter) {
@@ -20,6 +21,7 @@ DWORD WINAPI ExceptionThreadBody(void* parameter) {
   } catch (...) {
     job.result = false;  // the handling reports its own failures; nothing escapes the thread
   }
+  job.finished = true;
   return 0;
 }
 
@@ -68,6 +70,7 @@ bool RunInExceptionThread(const std::function<bool()>& handling, const TWaitRule
   RunPendingEventCall();
   CloseHandle(thread);
   IncludeThread(threadId);
+  if (!job.finished && rules.Abandoned) rules.Abandoned();
   return job.result;
 }
 

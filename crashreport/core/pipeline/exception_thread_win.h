@@ -16,6 +16,9 @@ struct TWaitRules {
   // Asked every round: pump the message queue now (main thread, dialog up,
   // no stack overflow, main thread not meant to be paused).
   std::function<bool()> PumpMessages;
+  // Called when the handler thread ended without finishing the handling (a
+  // fault inside it ended the thread).
+  std::function<void()> Abandoned;
 };
 
 // Runs `handling` in a new thread (a TExceptionThread) and waits for it,

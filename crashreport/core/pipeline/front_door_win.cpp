@@ -65,9 +65,12 @@ bool IsManageable(const rtl::Exception* object) { return object != nullptr && !o
 
 bool EnterHandling(TCaptureInfo capture, const TFrontDoorState& state, TExceptionProcessor& processor) {
   if (!state.Installed || (capture.Object != nullptr && capture.Object->InheritsFrom("EAbort"))) return true;
-  THandlerLockHold lock;
+  // A nested exception in a thread that is already handling one is dropped
+  // before the lock is taken: in the handler thread, the raising thread holds
+  // the lock while it waits for it.
   TThreadGuardScope inHandler(tgInHandler);
   if (!inHandler.Taken()) return false;
+  THandlerLockHold lock;
   if (capture.Object != nullptr && IsSafeCallMessage(capture.Object->Message()) && !state.ReportSafeCall)
     return false;
   if (!state.OptionsActive) return true;
@@ -84,6 +87,7 @@ bool EnterHandling(TCaptureInfo capture, const TFrontDoorState& state, TExceptio
   const bool mainThread = self == MainThreadId();
   TWaitRules rules;
   rules.PumpMessages = [&] { return mainThread && !capture.StackOverflow && !state.MainThreadPaused; };
+  rules.Abandoned = [&] { processor.Abandoned(); };
   return RunInExceptionThread([&] { return processor.ProcessException(capture); }, rules);
 }
 

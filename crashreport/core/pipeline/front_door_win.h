@@ -8,16 +8,9 @@
 
 #include "crashreport/core/pipeline/capture_info.h"
 #include "crashreport/core/pipeline/end_of_catch_rule.h"
+#include "crashreport/core/pipeline/exception_processor.h"
 
 namespace tarvex {
-
-// The handling proper (ProcessException), run on the handler thread.
-// Returns true when the runtime's ordinary handling should run as well.
-class TExceptionProcessor {
- public:
-  virtual ~TExceptionProcessor() = default;
-  virtual bool ProcessException(const TCaptureInfo& capture) = 0;
-};
 
 struct TFrontDoorState {
   bool Installed = false;

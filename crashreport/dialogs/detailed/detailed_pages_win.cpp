@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "crashreport/core/options/options.h"
-#include "crashreport/core/util/loaded_modules_win.h"
 #include "crashreport/dialogs/detailed/detailed_dialog_ids.h"
 #include "crashreport/dialogs/detailed/dialog_geometry.h"
 #include "crashreport/dialogs/detailed/page_rows.h"
@@ -63,10 +62,6 @@ std::span<const ColumnSpec> ColumnsOf(TTarvexDetailTab kind) {
 bool IsListPage(TTarvexDetailTab kind) { return kind == dtCallStack || kind == dtModules || kind == dtProcesses; }
 
 }  // namespace
-
-HMODULE DialogResourceModule() {
-  return reinterpret_cast<HMODULE>(ModuleHandleOf(reinterpret_cast<const void*>(&DialogResourceModule)));
-}
 
 struct DetailedPage::State {
   std::unique_ptr<TListViewItems> list;

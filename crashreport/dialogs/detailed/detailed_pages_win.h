@@ -10,15 +10,13 @@
 
 #include "crashreport/core/options/option_types.h"
 #include "crashreport/core/report/bug_report.h"
+#include "crashreport/dialogs/common/dialog_look_win.h"
 #include "crashreport/dialogs/detailed/rtf_pages.h"
 
 namespace tarvex {
 
 class TSettingsFile;
 class TTarvexModuleOptions;
-
-// The module whose resources hold the dialog's templates: the one carrying this code.
-HMODULE DialogResourceModule();
 
 // What every page shows, and with which font.
 struct PageSources {

@@ -1,0 +1,19 @@
+// The handling proper, as the front door calls it.
+#pragma once
+
+#include "crashreport/core/pipeline/capture_info.h"
+
+namespace tarvex {
+
+// Runs on the handler thread (or in the raising thread when no new thread may
+// start). Returns true when the runtime's ordinary handling should run as well.
+class TExceptionProcessor {
+ public:
+  virtual ~TExceptionProcessor() = default;
+  virtual bool ProcessException(const TCaptureInfo& capture) = 0;
+  // The handler thread was ended inside ProcessException (a fault that no
+  // handler takes): whatever the handling holds must be given back.
+  virtual void Abandoned() {}
+};
+
+}  // namespace tarvex

@@ -1,0 +1,31 @@
+// The Windows parts of the handling that exist in this library: the options
+// of the loaded modules and the screenshot.
+#pragma once
+
+#include <string>
+
+#include "crashreport/core/pipeline/handling_parts.h"
+
+namespace tarvex {
+
+// The options each loaded module carries in its embedded data.
+class TLoadedModulesOptions : public TModuleOptionsSource {
+ public:
+  const TTarvexModuleOptions* OptionsAt(uint32_t address) override;
+  const TTarvexModuleOptions* MainProgramOptions() override;
+};
+
+// The screen of the program's windows, saved as "Screenshot.png" in the
+// temporary folder for delivery.
+class TScreenshotFile : public TScreenshotTaker {
+ public:
+  void Capture(const TTarvexModuleOptions& options) override;
+  void SaveForSending() override;
+  void Free() override;
+  void DeleteSaved() override;
+
+ private:
+  std::string saved_;
+};
+
+}  // namespace tarvex

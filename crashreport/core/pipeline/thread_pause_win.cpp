@@ -1,0 +1,66 @@
+#include "crashreport/core/pipeline/thread_pause_win.h"
+
+#include <tlhelp32.h>
+
+#include "crashreport/callstack/stack/thread_trace_win.h"
+#include "crashreport/core/pipeline/front_door_win.h"
+
+namespace tarvex {
+
+namespace {
+
+// Started by the program: the main thread and the threads the thread hooks listed.
+bool IsRuntimeThread(DWORD threadId) {
+  if (threadId == MainThreadId()) return true;
+  TTarvexThreadsList& threads = ThreadsList();
+  threads.BeginRead();
+  const bool listed = threads.IndexOfThreadID(threadId) >= 0;
+  threads.EndRead();
+  return listed;
+}
+
+bool Wanted(const TThreadPause& pause, DWORD threadId) {
+  if (threadId == GetCurrentThreadId() || threadId == pause.RaisingThread) return false;
+  if (pause.SpareMainThread && threadId == MainThreadId()) return false;
+  return IsRuntimeThread(threadId) ? pause.RuntimeThreads : pause.OtherThreads;
+}
+
+}  // namespace
+
+void TThreadPauser::Prepare(const TThreadPause& pause) {
+  listedCount_ = 0;
+  const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return;
+  const DWORD self = GetCurrentProcessId();
+  THREADENTRY32 entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Thread32First(snapshot, &entry); more && listedCount_ < kMaxThreads;
+       more = Thread32Next(snapshot, &entry)) {
+    if (entry.th32OwnerProcessID == self && Wanted(pause, entry.th32ThreadID))
+      listed_[listedCount_++] = entry.th32ThreadID;
+  }
+  CloseHandle(snapshot);
+}
+
+void TThreadPauser::PausePrepared() {
+  for (size_t i = 0; i < listedCount_; ++i) {
+    const HANDLE thread = OpenThread(THREAD_SUSPEND_RESUME, FALSE, listed_[i]);
+    if (thread == nullptr) continue;  // ended meanwhile
+    if (SuspendThread(thread) == static_cast<DWORD>(-1)) {
+      CloseHandle(thread);
+      continue;
+    }
+    paused_[pausedCount_++] = thread;
+  }
+  listedCount_ = 0;
+}
+
+void TThreadPauser::ResumeAll() {
+  for (size_t i = 0; i < pausedCount_; ++i) {
+    ResumeThread(paused_[i]);
+    CloseHandle(paused_[i]);
+  }
+  pausedCount_ = 0;
+}
+
+}  // namespace tarvex

@@ -1,0 +1,256 @@
+// The handling in a real process: event handlers run in the raising thread,
+// an exception inside one is dropped, pausing threads takes no heap memory,
+// start-up installs the handling, and the end decision ends or restarts a
+// program.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <atomic>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "crashreport/core/pipeline/exception_handling.h"
+#include "crashreport/core/pipeline/front_door_win.h"
+#include "crashreport/core/pipeline/handling_system_win.h"
+#include "crashreport/core/pipeline/tarvexlog_startup_win.h"
+#include "crashreport/core/pipeline/thread_pause_win.h"
+#include "tests/core/pipeline/recording_parts.h"
+
+namespace {
+
+using namespace tarvex;
+using namespace tarvex::testing_parts;
+
+constexpr DWORD kWaitLimit = 120000;  // emulated Wine starts programs slowly
+
+class HandlingInProcess : public testing::Test, protected RecordingParts {
+ protected:
+  HandlingInProcess() {
+    modules.program.SetCrashBurstAction(taNone);
+    handling.emplace(Services(system));
+    capture.Object = &error;
+    capture.OutputKind = okApplication;
+    state.Installed = true;
+  }
+  bool Enter() { return EnterHandling(capture, state, *handling); }
+
+  TWindowsHandlingSystem system;
+  std::optional<TExceptionHandling> handling;
+  rtl::EConvertError error{"'abc' is not a valid integer value"};
+  TCaptureInfo capture;
+  TFrontDoorState state;
+};
+
+TEST_F(HandlingInProcess, EventHandlersRunInTheRaisingThread) {
+  std::vector<DWORD> eventThreads;
+  route.ProcedureVariables().OnExceptionNotify = [&](TExceptionInfo&, bool&) {
+    eventThreads.push_back(GetCurrentThreadId());
+  };
+  route.ProcedureVariables().OnExceptionActionNotify = [&](TExceptionInfo&, TActionCode, bool&) {
+    eventThreads.push_back(GetCurrentThreadId());
+  };
+  std::atomic<DWORD> composeThread{0};
+  builder.onCompose = [&] { composeThread = GetCurrentThreadId(); };
+  DWORD raising = 0;
+  bool result = true;
+  std::thread raiser([&] {
+    raising = GetCurrentThreadId();
+    result = Enter();
+  });
+  raiser.join();
+  EXPECT_FALSE(result);
+  EXPECT_EQ(eventThreads.size(), 5u);  // notify, actions 0 to 3
+  EXPECT_TRUE(std::ranges::all_of(eventThreads, [&](DWORD id) { return id == raising; }));
+  EXPECT_NE(composeThread.load(), 0u);
+  EXPECT_NE(composeThread.load(), raising);  // the handling itself runs on its own thread
+  EXPECT_EQ(handling->State().ExceptionCount, 1);
+}
+
+TEST_F(HandlingInProcess, ExceptionInsideAnEventHandlerIsDroppedAndDoesNotRecurse) {
+  const rtl::EAccessViolation inHandler("Access violation in the handler");
+  bool nestedResult = true;
+  route.ProcedureVariables().OnExceptionNotify = [&](TExceptionInfo&, bool&) {
+    TCaptureInfo nested;
+    nested.Object = &inHandler;
+    nestedResult = EnterHandling(nested, state, *handling);  // as an interception point in the handler would
+    throw rtl::EConvertError("raised by the handler");
+  };
+  EXPECT_FALSE(Enter());
+  EXPECT_FALSE(nestedResult);
+  EXPECT_EQ(std::ranges::count(journal, std::string("compose")), 1);
+  EXPECT_EQ(handling->State().ExceptionCount, 1);
+  EXPECT_EQ(std::ranges::count(journal, std::string("log add REPORT\r\n")), 1);  // the handling went on to the end
+}
+
+TEST(ThreadPause, PausesAndResumesWithoutHeapWhileAPausedThreadHoldsTheHeapLock) {
+  const HANDLE started = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  const HANDLE lockNow = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  const HANDLE locked = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  const HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  DWORD workerId = 0;
+  std::thread worker([&] {
+    workerId = GetCurrentThreadId();
+    SetEvent(started);
+    WaitForSingleObject(lockNow, INFINITE);
+    HeapLock(GetProcessHeap());
+    SetEvent(locked);
+    WaitForSingleObject(release, INFINITE);
+    HeapUnlock(GetProcessHeap());
+  });
+  ASSERT_EQ(WaitForSingleObject(started, kWaitLimit), WAIT_OBJECT_0);
+  const HANDLE workerHandle = OpenThread(THREAD_SUSPEND_RESUME, FALSE, workerId);
+  TThreadPauser pauser;
+  TThreadPause pause;
+  pause.RuntimeThreads = pause.OtherThreads = true;
+  pauser.Prepare(pause);
+
+  SetEvent(lockNow);
+  const DWORD gotLock = WaitForSingleObject(locked, kWaitLimit);
+  // Until the release nothing here may take heap memory: a call that did
+  // would wait for the lock forever.
+  pauser.PausePrepared();
+  const size_t paused = pauser.PausedCount();
+  const DWORD countWhilePaused = SuspendThread(workerHandle);  // the previous count
+  ResumeThread(workerHandle);
+  pauser.ResumeAll();
+  const DWORD countAfter = SuspendThread(workerHandle);
+  ResumeThread(workerHandle);
+  SetEvent(release);
+  worker.join();
+
+  EXPECT_EQ(gotLock, WAIT_OBJECT_0);
+  EXPECT_GE(paused, 1u);
+  EXPECT_EQ(countWhilePaused, 1u);
+  EXPECT_EQ(countAfter, 0u);
+  for (HANDLE h : {started, lockNow, locked, release, workerHandle}) CloseHandle(h);
+}
+
+TEST(StartUp, InstallsTheHandlingThatUncaughtExceptionsReach) {
+  Journal journal;
+  RecordingBuilder builder{journal};
+  RecordingDialogs dialogs{journal};
+  RecordingLog log{journal};
+  RecordingScreenshot screenshot{journal};
+  TTarvexLogParts parts;
+  parts.Builder = &builder;
+  parts.Dialogs = &dialogs;
+  parts.Log = &log;
+  parts.Screenshot = &screenshot;
+  ASSERT_TRUE(StartTarvexLog(parts));  // the test program carries crash reporter data
+  EXPECT_FALSE(TarvexLogStatus().IsForwardingLibrary);
+  EXPECT_FALSE(TarvexLogStatus().StartingUp);
+  EXPECT_EQ(MainThreadId(), GetCurrentThreadId());
+  DWORD notified = 0;
+  TarvexLogEvents()->ProcedureVariables().OnExceptionNotify = [&](TExceptionInfo& info, bool&) {
+    notified = info.ThreadId;
+  };
+
+  DWORD raising = 0;
+  std::thread failing([&] {
+    raising = GetCurrentThreadId();
+    throw rtl::EConvertError("'x' is not a valid integer value");  // no handler: the thread ends
+  });
+  failing.join();
+  EXPECT_EQ(notified, raising);
+  EXPECT_EQ(std::ranges::count(journal, std::string("compose")), 1);
+  EXPECT_EQ(TarvexLogHandling()->State().ExceptionCount, 1);
+
+  StopTarvexLog();
+  EXPECT_FALSE(TarvexLogStatus().Installed);
+  EXPECT_EQ(TarvexLogEvents(), nullptr);
+}
+
+DWORD WINAPI WaitForEvent(void* event) {
+  WaitForSingleObject(static_cast<HANDLE>(event), INFINITE);
+  return 0;
+}
+
+TEST(StartUp, FaultInsideTheHandlingEndsOnlyTheHandlingAndResumesThePausedThreads) {
+  RecordingParts recording;
+  recording.builder.onCompose = [] { *static_cast<volatile int*>(nullptr) = 1; };
+  recording.modules.program.SetBehaviourFlags(bfPauseSystemThreads);
+  recording.modules.program.SetCrashBurstAction(taNone);
+  TTarvexLogParts parts;
+  parts.Builder = &recording.builder;
+  parts.Dialogs = &recording.dialogs;
+  parts.Log = &recording.log;
+  parts.Screenshot = &recording.screenshot;
+  parts.Options = &recording.modules;
+  ASSERT_TRUE(StartTarvexLog(parts));
+  const HANDLE go = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  const HANDLE bystander = CreateThread(nullptr, 0, WaitForEvent, go, 0, nullptr);
+
+  std::thread failing([] { throw rtl::EConvertError("'x' is not a valid integer value"); });
+  failing.join();  // neither a second report nor a wait on the handler lock
+  EXPECT_EQ(std::ranges::count(recording.journal, std::string("compose")), 1);
+  EXPECT_EQ(std::ranges::count(recording.journal, std::string("log add REPORT\r\n")), 0);
+  SetEvent(go);
+  EXPECT_EQ(WaitForSingleObject(bystander, kWaitLimit), WAIT_OBJECT_0);  // paused, then resumed
+  CloseHandle(bystander);
+  CloseHandle(go);
+  StopTarvexLog();
+}
+
+TEST(StartUp, WithoutReportBuilderOrDialogsNothingIsInstalled) {
+  EXPECT_FALSE(StartTarvexLog(TTarvexLogParts{}));
+  EXPECT_NE(TarvexLogEvents(), nullptr);
+  StopTarvexLog();
+}
+
+// Runs the probe in a fresh folder of its own; its log lines and exit code.
+struct ProbeRun {
+  DWORD exitCode = 0;
+  bool eventSet = false;
+  std::vector<std::string> lines;
+  std::string folder;
+  std::string commandLine;
+};
+
+ProbeRun RunProbe(const std::string& mode) {
+  ProbeRun run;
+  char temp[MAX_PATH];
+  GetTempPathA(sizeof temp, temp);
+  run.folder = std::string(temp) + "restart_probe_" + mode + "_" + std::to_string(GetCurrentProcessId());
+  CreateDirectoryA(run.folder.c_str(), nullptr);
+  const std::string logFile = run.folder + "\\probe.log";
+  DeleteFileA(logFile.c_str());
+  const std::string eventName = "restart_probe_" + std::to_string(GetCurrentProcessId());
+  const HANDLE event = CreateEventA(nullptr, TRUE, FALSE, eventName.c_str());
+  run.commandLine = "restart_probe.exe " + mode + " \"" + logFile + "\" " + eventName + " \"two words\"";
+  std::string commandLine = run.commandLine;
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (CreateProcessA(RESTART_PROBE_EXE, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, run.folder.c_str(),
+                     &startup, &process)) {
+    WaitForSingleObject(process.hProcess, kWaitLimit);
+    GetExitCodeProcess(process.hProcess, &run.exitCode);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    run.eventSet = mode == "restart" && WaitForSingleObject(event, kWaitLimit) == WAIT_OBJECT_0;
+  }
+  CloseHandle(event);
+  std::ifstream in(logFile);
+  for (std::string line; std::getline(in, line);) run.lines.push_back(line);
+  return run;
+}
+
+TEST(EndDecision, RestartStartsTheSameCommandLineInTheStartFolderAndEndsWithOne) {
+  const ProbeRun run = RunProbe("restart");
+  EXPECT_EQ(run.exitCode, 1u);
+  ASSERT_TRUE(run.eventSet);
+  ASSERT_GE(run.lines.size(), 2u);
+  const std::string start = "start|" + run.folder + "|" + run.commandLine;
+  EXPECT_EQ(run.lines[0], start);
+  EXPECT_EQ(run.lines[1], start);  // the first run ended without its exit handler
+}
+
+TEST(EndDecision, TerminateEndsAtOnceWithOne) {
+  const ProbeRun run = RunProbe("terminate");
+  EXPECT_EQ(run.exitCode, 1u);
+  EXPECT_EQ(run.lines, (std::vector<std::string>{"start|" + run.folder + "|" + run.commandLine}));
+}
+
+}  // namespace

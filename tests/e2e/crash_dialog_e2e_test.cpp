@@ -1,0 +1,105 @@
+// The crash reporter that the calculator carries, met as a user meets it: a
+// Shape that is not a number brings up its dialog; the report lands in the
+// log beside the program; the details link leads to the detailed dialog; the
+// restart box starts a new calculator and ends the old one with exit code 1.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "crashreport/dialogs/detailed/detailed_dialog_ids.h"
+#include "tests/e2e/calc_driver.h"
+#include "tests/e2e/pages.h"
+
+namespace {
+
+using e2e::CalcDriver;
+using e2e::ConverterPage;
+
+const std::wstring kLogFile = e2e::ProgramFolder() + L"ZorvikCalc.elf";
+
+std::string FileText(const std::wstring& path) {
+  std::ifstream in(path.c_str(), std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Types a Shape that is not a number and presses Convert; the crash dialog that follows.
+HWND FailConversion(const CalcDriver& calc, const wchar_t* shape) {
+  const ConverterPage page = calc.SelectPage(e2e::kWeaponsPage.index, e2e::kWeaponsPage.caption);
+  e2e::SetWindowTextTo(page.shape, shape);
+  e2e::SetWindowTextTo(page.material, L"");
+  CalcDriver::ClickAndGoOn(page.convert);
+  return calc.WaitForDialog(e2e::kCrashDialogCaption);
+}
+
+class CrashDialog : public testing::Test {
+ protected:
+  void SetUp() override { DeleteFileW(kLogFile.c_str()); }
+  void TearDown() override { DeleteFileW(kLogFile.c_str()); }
+};
+
+TEST_F(CrashDialog, DontSendKeepsTheProgramAndTheReportIsInTheLog) {
+  CalcDriver calc;
+  HWND dialog = FailConversion(calc, L"12a");
+  ASSERT_NE(dialog, nullptr);
+  ASSERT_TRUE(e2e::PressDialogButton(dialog, e2e::kCrashDialogDontSend));
+
+  ASSERT_TRUE(e2e::WaitUntil([] { return FileText(kLogFile).find("'12a' is not a valid integer value.") != std::string::npos; }))
+      << FileText(kLogFile);
+  const std::string log = FileText(kLogFile);
+  EXPECT_NE(log.find("EConvertError"), std::string::npos);
+  EXPECT_NE(log.find("ZorvikCalc.exe"), std::string::npos);
+  EXPECT_EQ(calc.CloseAndWait(), 0u) << "the program went on after the report";
+}
+
+TEST_F(CrashDialog, TheDetailsLinkLeadsToTheDetailedDialog) {
+  CalcDriver calc;
+  HWND simple = FailConversion(calc, L"x");
+  ASSERT_NE(simple, nullptr);
+  // The link starts 8 pixels right of its lead-in's text, on the same line.
+  const RECT lead = e2e::RectInParent(GetDlgItem(simple, e2e::kCrashDialogDetailsLead));
+  PostMessageW(simple, WM_LBUTTONUP, 0, MAKELPARAM(lead.right + 8 + 4, lead.top + 4));
+  ASSERT_TRUE(e2e::WaitUntil([simple] { return !IsWindow(simple); }));
+
+  HWND detailed = calc.WaitForDialog(e2e::kCrashDialogCaption);
+  ASSERT_NE(detailed, nullptr) << "no detailed dialog";
+  HWND tabs = GetDlgItem(detailed, VX_DETAILED_TABS);
+  ASSERT_NE(tabs, nullptr);
+  EXPECT_TRUE(IsWindowVisible(tabs)) << "the detailed dialog opens expanded after the link";
+  ASSERT_TRUE(e2e::PressDialogButton(detailed, VX_DETAILED_OK));
+  EXPECT_EQ(calc.CloseAndWait(), 0u);
+}
+
+TEST_F(CrashDialog, RestartStartsANewCalculatorAndTheOldOneEndsWithOne) {
+  CalcDriver calc;
+  // The restart box is offered once more exceptions than TerminateButtonAfter (3) were handled.
+  for (int round = 1; round <= 3; ++round) {
+    HWND dialog = FailConversion(calc, L"abc");
+    ASSERT_NE(dialog, nullptr) << round;
+    EXPECT_FALSE(IsWindowVisible(GetDlgItem(dialog, e2e::kCrashDialogRestartBox))) << round;
+    ASSERT_TRUE(e2e::PressDialogButton(dialog, e2e::kCrashDialogDontSend)) << round;
+  }
+  HWND dialog = FailConversion(calc, L"abc");
+  ASSERT_NE(dialog, nullptr);
+  HWND restart = GetDlgItem(dialog, e2e::kCrashDialogRestartBox);
+  ASSERT_TRUE(IsWindowVisible(restart));
+  SendMessageW(restart, BM_SETCHECK, BST_CHECKED, 0);
+  ASSERT_TRUE(e2e::PressDialogButton(dialog, e2e::kCrashDialogDontSend));
+
+  EXPECT_EQ(calc.WaitForExit(), std::optional<DWORD>(1u));
+  // The new calculator: the same program, with its main window.
+  HWND again = nullptr;
+  ASSERT_TRUE(e2e::WaitUntil([&again] { return (again = FindWindowW(nullptr, e2e::kTitle)) != nullptr; }));
+  DWORD newProcess = 0;
+  GetWindowThreadProcessId(again, &newProcess);
+  EXPECT_NE(newProcess, calc.ProcessId());
+  const HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, newProcess);
+  ASSERT_NE(process, nullptr);
+  PostMessageW(again, WM_CLOSE, 0, 0);
+  if (WaitForSingleObject(process, 60000) != WAIT_OBJECT_0) TerminateProcess(process, 1);
+  CloseHandle(process);
+}
+
+}  // namespace
