@@ -149,7 +149,9 @@ std::vector<ObjdumpInstruction> ObjdumpInstructions(const std::string& path) {
     // ".byte" marks an instruction objdump could not finish: the bytes after
     // it are a run of zeros it elides ("...") or the section's end. C++
     // exception tables (.gcc_except_table) lie in .text and end that way.
-    const bool undecoded = std::strstr(tab, "(bad)") || std::strstr(tab, ".byte");
+    // A LOCK prefix printed alone is the same: objdump could not finish what it prefixes
+    // (data among the code, such as a table of constructors, decoded by chance).
+    const bool undecoded = std::strstr(tab, "(bad)") || std::strstr(tab, ".byte") || std::strcmp(tab, "\tlock\n") == 0;
     instructions.push_back({address, undecoded ? 0 : length});
   }
   std::free(line);
