@@ -69,6 +69,9 @@ TEST_F(CrashDialog, TheDetailsLinkLeadsToTheDetailedDialog) {
   ASSERT_NE(tabs, nullptr);
   EXPECT_TRUE(IsWindowVisible(tabs)) << "the detailed dialog opens expanded after the link";
   ASSERT_TRUE(e2e::PressDialogButton(detailed, VX_DETAILED_OK));
+  // The handling ends after the log is saved; only then may the window close
+  // (while it runs, the waiting main thread drops a quit message).
+  ASSERT_TRUE(e2e::WaitUntil([] { return FileText(kLogFile).find("EConvertError") != std::string::npos; }));
   EXPECT_EQ(calc.CloseAndWait(), 0u);
 }
 
