@@ -15,13 +15,24 @@ namespace {
 
 class TAutoStart {
  public:
-  TAutoStart() : builder_(MakeLiveReportBuilder()), dialogs_(WindowsDialogRunners(&RunDetailedDialog)) {
-    TTarvexLogParts parts;
-    parts.Builder = builder_.get();
-    parts.Dialogs = &dialogs_;
-    StartTarvexLog(parts);
+  // A reporter that cannot start leaves the program running without it:
+  // nothing may escape a static initialiser.
+  TAutoStart() : dialogs_(WindowsDialogRunners(&RunDetailedDialog)) {
+    try {
+      builder_ = MakeLiveReportBuilder();
+      TTarvexLogParts parts;
+      parts.Builder = builder_.get();
+      parts.Dialogs = &dialogs_;
+      StartTarvexLog(parts);
+    } catch (...) {
+    }
   }
-  ~TAutoStart() { StopTarvexLog(); }
+  ~TAutoStart() {
+    try {
+      StopTarvexLog();
+    } catch (...) {
+    }
+  }
 
  private:
   std::unique_ptr<TReportBuilder> builder_;
