@@ -147,6 +147,35 @@ std::wstring CalcDriver::TabCaption(int index) const {
   return text;
 }
 
+std::vector<std::wstring> CalcDriver::ListViewRows(HWND list, int columns) const {
+  // Like TCM_GETITEM, LVM_GETITEMTEXT is not carried across processes: the
+  // item and its text buffer live in the program's memory for the call.
+  constexpr size_t kChars = 512;
+  HANDLE process = process_.hProcess;
+  auto* remote = static_cast<char*>(VirtualAllocEx(process, nullptr, sizeof(LVITEMW) + kChars * sizeof(wchar_t),
+                                                   MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+  if (remote == nullptr) throw std::runtime_error("cannot allocate in the program");
+  std::vector<std::wstring> rows;
+  const int count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+  for (int row = 0; row < count; ++row) {
+    std::wstring cells;
+    for (int column = 0; column < columns; ++column) {
+      LVITEMW item{};
+      item.iSubItem = column;
+      item.pszText = reinterpret_cast<wchar_t*>(remote + sizeof(LVITEMW));
+      item.cchTextMax = kChars;
+      wchar_t text[kChars] = {};
+      WriteProcessMemory(process, remote, &item, sizeof item, nullptr);
+      const LRESULT length = SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(remote));
+      if (length > 0) ReadProcessMemory(process, item.pszText, text, sizeof text - sizeof(wchar_t), nullptr);
+      cells += (column > 0 ? L"|" : L"") + std::wstring(text);
+    }
+    rows.push_back(cells);
+  }
+  VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  return rows;
+}
+
 std::vector<HWND> CalcDriver::OtherTopLevelWindows() const {
   std::vector<HWND> others;
   for (HWND window : TopLevelWindowsOf(process_.dwProcessId))

@@ -60,6 +60,8 @@ class CalcDriver {
 
   // The program's visible dialog window with this caption; nullptr when none appears in time.
   HWND WaitForDialog(const std::wstring& caption) const;
+  // The rows of a list view of the program, each row's first `columns` cells joined by "|".
+  std::vector<std::wstring> ListViewRows(HWND list, int columns) const;
   // Waits for the program to end (it may take long: a restart); its exit code, or nothing in time.
   std::optional<DWORD> WaitForExit() const;
 

@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <commctrl.h>
+
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -44,6 +47,15 @@ TEST_F(CrashDialog, DontSendKeepsTheProgramAndTheReportIsInTheLog) {
   CalcDriver calc;
   HWND dialog = FailConversion(calc, L"12a");
   ASSERT_NE(dialog, nullptr);
+
+  // An address without "@" is refused and the dialog stays; a valid one goes into the report.
+  e2e::SetWindowTextTo(GetDlgItem(dialog, e2e::kCrashDialogEmail), L"nobody");
+  PostMessageW(GetDlgItem(dialog, e2e::kCrashDialogDontSend), BM_CLICK, 0, 0);
+  HWND refusal = calc.WaitForDialog(L"Error.");
+  ASSERT_NE(refusal, nullptr) << "no message about the e-mail address";
+  ASSERT_TRUE(e2e::PressDialogButton(refusal, IDOK));
+  EXPECT_TRUE(IsWindow(dialog));
+  e2e::SetWindowTextTo(GetDlgItem(dialog, e2e::kCrashDialogEmail), L"user@example.com");
   ASSERT_TRUE(e2e::PressDialogButton(dialog, e2e::kCrashDialogDontSend));
 
   ASSERT_TRUE(e2e::WaitUntil([] { return FileText(kLogFile).find("'12a' is not a valid integer value.") != std::string::npos; }))
@@ -51,6 +63,10 @@ TEST_F(CrashDialog, DontSendKeepsTheProgramAndTheReportIsInTheLog) {
   const std::string log = FileText(kLogFile);
   EXPECT_NE(log.find("EConvertError"), std::string::npos);
   EXPECT_NE(log.find("ZorvikCalc.exe"), std::string::npos);
+  const size_t email = log.find("  3.3 ");
+  ASSERT_NE(email, std::string::npos);
+  const std::string emailLine = log.substr(email, log.find("\r\n", email) - email);
+  EXPECT_NE(emailLine.find(": user@example.com"), std::string::npos) << emailLine;
   EXPECT_EQ(calc.CloseAndWait(), 0u) << "the program went on after the report";
 }
 
@@ -68,6 +84,27 @@ TEST_F(CrashDialog, TheDetailsLinkLeadsToTheDetailedDialog) {
   HWND tabs = GetDlgItem(detailed, VX_DETAILED_TABS);
   ASSERT_NE(tabs, nullptr);
   EXPECT_TRUE(IsWindowVisible(tabs)) << "the detailed dialog opens expanded after the link";
+
+  // The Call Stack page names the raising code with its unit and line; the Modules page lists the program.
+  const auto pageRows = [&](int tab, int columns) {
+    SendMessageW(tabs, TCM_SETCURFOCUS, tab, 0);
+    HWND list = nullptr;
+    e2e::WaitUntil([&] {
+      HWND page = FindWindowExW(tabs, nullptr, L"#32770", nullptr);
+      list = page ? FindWindowExW(page, nullptr, L"SysListView32", nullptr) : nullptr;
+      return list != nullptr && SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) > 0;
+    });
+    return list ? calc.ListViewRows(list, columns) : std::vector<std::wstring>{};
+  };
+  const std::vector<std::wstring> stack = pageRows(1, 6);  // Address|Module|Unit|Class|Procedure|Line
+  const auto convert = std::find_if(stack.begin(), stack.end(), [](const std::wstring& row) {
+    return row.find(L"|Unit6.cpp|") != std::wstring::npos && row.find(L"Convert") != std::wstring::npos;
+  });
+  ASSERT_NE(convert, stack.end()) << "no row names TForm6::Convert in Unit6.cpp";
+  EXPECT_NE(convert->back(), L'|') << "the row has a line number: " << std::string(convert->begin(), convert->end());
+  const std::vector<std::wstring> modules = pageRows(2, 2);
+  EXPECT_TRUE(std::any_of(modules.begin(), modules.end(),
+                          [](const std::wstring& row) { return row.find(L"ZorvikCalc.exe") != std::wstring::npos; }));
   ASSERT_TRUE(e2e::PressDialogButton(detailed, VX_DETAILED_OK));
   // The handling ends after the log is saved; only then may the window close
   // (while it runs, the waiting main thread drops a quit message).

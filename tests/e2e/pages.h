@@ -24,6 +24,7 @@ inline constexpr wchar_t kCrashDialogCaption[] = L"Error occurred";
 inline constexpr int kCrashDialogMessage = 103;
 inline constexpr int kCrashDialogRestartBox = 104;
 inline constexpr int kCrashDialogDetailsLead = 107;
+inline constexpr int kCrashDialogEmail = 111;
 inline constexpr int kCrashDialogDontSend = 1001;
 
 }  // namespace e2e

@@ -232,6 +232,11 @@ void TExceptionHandling::ShowDialog() {
 }
 
 void TExceptionHandling::ShowExceptionDialogs() {
+  struct ShowingMark {
+    std::atomic<bool>& showing;
+    explicit ShowingMark(std::atomic<bool>& flag) : showing(flag) { showing = true; }
+    ~ShowingMark() { showing = false; }
+  } mark(dialogShowing_);
   Run& run = *run_;
   TDialogSession session;
   session.Options = &options_;

@@ -4,6 +4,7 @@
 // the step reached is kept in `Step`, so that a failure names it.
 #pragma once
 
+#include <atomic>
 #include <string>
 
 #include "crashreport/core/options/option_types.h"
@@ -59,6 +60,7 @@ class TExceptionHandling : public TExceptionProcessor {
   bool ProcessException(const TCaptureInfo& capture) override;
   // Resumes the paused threads and writes the internal error line for the step reached.
   void Abandoned() override;
+  bool DialogShowing() const override { return dialogShowing_; }
 
   // Terminates or restarts when a termination was asked for; action event 8
   // first, which may keep the program running.
@@ -98,6 +100,7 @@ class TExceptionHandling : public TExceptionProcessor {
   TEventRoute& events_;
   THandlingState state_;
   TExceptionInfo info_;
+  std::atomic<bool> dialogShowing_{false};  // read by the waiting raising thread
   Run* run_ = nullptr;
   bool paused_ = false;  // threads are paused until ResumeThreads
 };

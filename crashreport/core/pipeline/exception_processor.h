@@ -14,6 +14,10 @@ class TExceptionProcessor {
   // The handler thread was ended inside ProcessException (a fault that no
   // handler takes): whatever the handling holds must be given back.
   virtual void Abandoned() {}
+  // Whether the handling shows its dialog now: only then does a waiting main
+  // thread pump its messages (afterwards a click or a quit waits for the end
+  // of the handling instead of being handled, or dropped, in between).
+  virtual bool DialogShowing() const { return false; }
 };
 
 }  // namespace tarvex

@@ -46,6 +46,16 @@ bool PumpWaitingMessages() {
   }
 }
 
+bool ServeSentMessages() {
+  try {
+    MSG message;
+    PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    return true;
+  } catch (...) {
+    return false;
+  }
+}
+
 bool RunInExceptionThread(const std::function<bool()>& handling, const TWaitRules& rules) {
   ThreadJob job{&handling};
   DWORD threadId = 0;
@@ -55,7 +65,7 @@ bool RunInExceptionThread(const std::function<bool()>& handling, const TWaitRule
   ExcludeThread(threadId);
   SetThreadPriority(thread, THREAD_PRIORITY_HIGHEST);
   ResumeThread(thread);
-  bool pumping = true;
+  bool pumping = true;  // until a dispatched message raises
   for (;;) {
     const DWORD waited = WaitForSingleObject(thread, 10);
     if (waited == WAIT_OBJECT_0) break;
@@ -65,7 +75,11 @@ bool RunInExceptionThread(const std::function<bool()>& handling, const TWaitRule
       break;
     }
     RunPendingEventCall();
-    if (pumping && rules.PumpMessages && rules.PumpMessages()) pumping = PumpWaitingMessages();
+    if (!pumping) continue;
+    if (rules.PumpMessages && rules.PumpMessages())
+      pumping = PumpWaitingMessages();
+    else if (rules.ServeSentMessages)
+      pumping = ServeSentMessages();
   }
   RunPendingEventCall();
   CloseHandle(thread);

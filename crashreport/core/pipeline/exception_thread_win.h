@@ -16,6 +16,11 @@ struct TWaitRules {
   // Asked every round: pump the message queue now (main thread, dialog up,
   // no stack overflow, main thread not meant to be paused).
   std::function<bool()> PumpMessages;
+  // While not pumping: still answer the messages other threads send to this
+  // thread's windows (the handler thread reading a window's text, a dialog
+  // owned by one of them), which would otherwise wait for the handling to end.
+  // Posted messages stay queued.
+  bool ServeSentMessages = false;
   // Called when the handler thread ended without finishing the handling (a
   // fault inside it ended the thread).
   std::function<void()> Abandoned;
@@ -30,5 +35,9 @@ bool RunInExceptionThread(const std::function<bool()>& handling, const TWaitRule
 // the pump rules). Returns false when dispatching raised an exception: the
 // caller then stops pumping for the rest of the handling.
 bool PumpWaitingMessages();
+
+// Answers the messages sent to this thread, leaving posted ones queued.
+// Returns false when a window procedure raised an exception.
+bool ServeSentMessages();
 
 }  // namespace tarvex

@@ -86,7 +86,10 @@ bool EnterHandling(TCaptureInfo capture, const TFrontDoorState& state, TExceptio
   if (state.InCurrentThread) return processor.ProcessException(capture);
   const bool mainThread = self == MainThreadId();
   TWaitRules rules;
-  rules.PumpMessages = [&] { return mainThread && !capture.StackOverflow && !state.MainThreadPaused; };
+  rules.PumpMessages = [&] {
+    return mainThread && processor.DialogShowing() && !capture.StackOverflow && !state.MainThreadPaused;
+  };
+  rules.ServeSentMessages = !capture.StackOverflow;
   rules.Abandoned = [&] { processor.Abandoned(); };
   return RunInExceptionThread([&] { return processor.ProcessException(capture); }, rules);
 }

@@ -225,6 +225,15 @@ TEST_F(Handling, DuplicateIsCountedNotLoggedNorSent) {
   EXPECT_EQ(std::ranges::count(journal, std::string("duplicate? count")), 1);
 }
 
+TEST_F(Handling, TheDialogIsMarkedShowingOnlyWhileItIsUp) {
+  bool showingDuringDialog = false;
+  dialogs.whileShown = [&] { showingDuringDialog = handling->DialogShowing(); };
+  EXPECT_FALSE(Make().DialogShowing());
+  Process();
+  EXPECT_TRUE(showingDuringDialog);
+  EXPECT_FALSE(handling->DialogShowing()) << "the raising main thread must stop pumping once the dialog is gone";
+}
+
 TEST_F(Handling, NewReportIsLoggedAndSent) {
   SkipDuplicatesAndSendByMail();
   modules.program.SetSendFlags(sfIncludeScreenshot | sfSendWholeLog);

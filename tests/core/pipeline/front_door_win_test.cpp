@@ -21,12 +21,14 @@ class Recorder : public TExceptionProcessor {
  public:
   std::function<void(const TCaptureInfo&)> body;
   std::atomic<int> calls{0};
+  std::atomic<bool> dialogShowing{false};
   bool result = false;
   bool ProcessException(const TCaptureInfo& capture) override {
     ++calls;
     if (body) body(capture);
     return result;
   }
+  bool DialogShowing() const override { return dialogShowing; }
 };
 
 TCaptureInfo Capture(const rtl::Exception& e) {
@@ -70,6 +72,49 @@ TEST(FrontDoor, AnExceptionInsideAnEventHandlerIsDroppedWithoutRecursion) {
   EXPECT_FALSE(EnterHandling(Capture(first), kInstalled, recorder));
   EXPECT_EQ(recorder.calls, 1);
   EXPECT_FALSE(nestedResult);
+}
+
+// Counts the posted messages it is given.
+std::atomic<int> postedSeen{0};
+LRESULT CALLBACK CountingWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_APP) ++postedSeen;
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+TEST(FrontDoor, TheWaitingMainThreadAnswersSentMessagesButTakesPostedOnesOnlyWhileTheDialogIsUp) {
+  WNDCLASSA windowClass{};
+  windowClass.lpfnWndProc = CountingWindowProc;
+  windowClass.hInstance = GetModuleHandleA(nullptr);
+  windowClass.lpszClassName = "FrontDoorCounting";
+  RegisterClassA(&windowClass);
+  HWND window = CreateWindowExA(0, windowClass.lpszClassName, "raising", 0, 0, 0, 10, 10, HWND_MESSAGE, nullptr,
+                                windowClass.hInstance, nullptr);
+  ASSERT_NE(window, nullptr);
+  const DWORD previousMain = MainThreadId();
+  SetMainThreadId(GetCurrentThreadId());
+  postedSeen = 0;
+
+  const rtl::EConvertError error("x");
+  Recorder recorder;
+  bool answered = false;
+  int postedBeforeDialog = -1;
+  bool postedWhileDialog = false;
+  recorder.body = [&](const TCaptureInfo&) {
+    PostMessageA(window, WM_APP, 0, 0);  // a click or a close: it waits for the dialog
+    DWORD_PTR length = 0;
+    answered = SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_BLOCK, 60000, &length) != 0 && length == 7;
+    postedBeforeDialog = postedSeen;
+    recorder.dialogShowing = true;
+    for (int i = 0; i < 6000 && postedSeen == 0; ++i) Sleep(10);
+    postedWhileDialog = postedSeen == 1;
+    recorder.dialogShowing = false;
+  };
+  EnterHandling(Capture(error), kInstalled, recorder);
+  SetMainThreadId(previousMain);
+  DestroyWindow(window);
+  EXPECT_TRUE(answered) << "the handler thread's SendMessage to the raising thread's window waited in vain";
+  EXPECT_EQ(postedBeforeDialog, 0) << "a posted message was taken before the dialog was up";
+  EXPECT_TRUE(postedWhileDialog);
 }
 
 TEST(FrontDoor, WhatIsNeverHandled) {

@@ -75,6 +75,7 @@ class RecordingDialogs : public TExceptionDialogs, public Failing {
     journal_.push_back("dialog " + std::to_string(session.Kind) + (session.Repeated ? " again" : ""));
     Maybe("dialog");
     shownMessage = session.ShownMessage;
+    if (whileShown) whileShown();
     offeredSend = session.Send;
     toldDuplicate = session.IsDuplicate;
     toldCount = session.ExceptionCount;
@@ -93,6 +94,7 @@ class RecordingDialogs : public TExceptionDialogs, public Failing {
   std::optional<bool> send;
   bool terminate = false, copy = false, offeredSend = false, toldDuplicate = false;
   int toldCount = 0;  // the exception count the dialog was given (it decides the restart box)
+  std::function<void()> whileShown;  // runs while the dialog is up
   std::string shownMessage;
 
  private:
