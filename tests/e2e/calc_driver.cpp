@@ -8,7 +8,6 @@ namespace e2e {
 
 namespace {
 
-constexpr DWORD kWaitMs = 60000;  // generous: under emulation a handling takes seconds
 constexpr DWORD kPollMs = 20;
 
 std::wstring ProgramPath() { return ProgramFolder() + L"ZorvikCalc.exe"; }
@@ -41,6 +40,33 @@ std::vector<HWND> TopLevelWindowsOf(DWORD processId) {
 }
 
 bool IsMessageBox(HWND window) { return ClassName(window) == L"#32770" && IsWindowVisible(window); }
+
+// A buffer in the program's memory: the system does not carry the structures
+// of TCM_GETITEM, LVM_GETITEMTEXT or LVM_GETITEMRECT across processes, so
+// they and their text buffers live in the program for the call.
+class RemoteMemory {
+ public:
+  RemoteMemory(HANDLE process, size_t size)
+      : process_(process),
+        base_(static_cast<char*>(VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE))) {
+    if (base_ == nullptr) throw std::runtime_error("cannot allocate in the program");
+  }
+  ~RemoteMemory() { VirtualFreeEx(process_, base_, 0, MEM_RELEASE); }
+  RemoteMemory(const RemoteMemory&) = delete;
+  RemoteMemory& operator=(const RemoteMemory&) = delete;
+
+  char* At(size_t offset) const { return base_ + offset; }
+  LPARAM Address() const { return reinterpret_cast<LPARAM>(base_); }
+  template <class T>
+  void Write(const T& value) const { WriteProcessMemory(process_, base_, &value, sizeof value, nullptr); }
+  bool Read(size_t offset, void* out, size_t size) const {
+    return ReadProcessMemory(process_, base_ + offset, out, size, nullptr);
+  }
+
+ private:
+  HANDLE process_;
+  char* base_;
+};
 
 }  // namespace
 
@@ -126,35 +152,23 @@ ConverterPage CalcDriver::SelectPage(int index, const std::wstring& caption) con
 }
 
 std::wstring CalcDriver::TabCaption(int index) const {
-  // TCM_GETITEM is not carried across processes: the item and its text
-  // buffer live in the program's memory for the call.
   constexpr size_t kChars = 64;
-  HANDLE process = process_.hProcess;
-  auto* remote = static_cast<char*>(VirtualAllocEx(process, nullptr, sizeof(TCITEMW) + kChars * sizeof(wchar_t),
-                                                   MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
-  if (remote == nullptr) throw std::runtime_error("cannot allocate in the program");
+  const RemoteMemory remote(process_.hProcess, sizeof(TCITEMW) + kChars * sizeof(wchar_t));
   TCITEMW item{};
   item.mask = TCIF_TEXT;
-  item.pszText = reinterpret_cast<wchar_t*>(remote + sizeof(TCITEMW));
+  item.pszText = reinterpret_cast<wchar_t*>(remote.At(sizeof(TCITEMW)));
   item.cchTextMax = kChars;
+  remote.Write(item);
   wchar_t text[kChars] = {};
-  WriteProcessMemory(process, remote, &item, sizeof item, nullptr);
-  const bool ok = SendMessageW(TabControl(), TCM_GETITEMW, index, reinterpret_cast<LPARAM>(remote)) != 0 &&
-                  ReadProcessMemory(process, item.pszText, text, sizeof text, nullptr);
-  VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-  if (!ok) throw std::runtime_error("cannot read tab " + std::to_string(index));
-  text[kChars - 1] = L'\0';
+  if (SendMessageW(TabControl(), TCM_GETITEMW, index, remote.Address()) == 0 ||
+      !remote.Read(sizeof(TCITEMW), text, sizeof text - sizeof(wchar_t)))
+    throw std::runtime_error("cannot read tab " + std::to_string(index));
   return text;
 }
 
 std::vector<std::wstring> CalcDriver::ListViewRows(HWND list, int columns) const {
-  // Like TCM_GETITEM, LVM_GETITEMTEXT is not carried across processes: the
-  // item and its text buffer live in the program's memory for the call.
   constexpr size_t kChars = 512;
-  HANDLE process = process_.hProcess;
-  auto* remote = static_cast<char*>(VirtualAllocEx(process, nullptr, sizeof(LVITEMW) + kChars * sizeof(wchar_t),
-                                                   MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
-  if (remote == nullptr) throw std::runtime_error("cannot allocate in the program");
+  const RemoteMemory remote(process_.hProcess, sizeof(LVITEMW) + kChars * sizeof(wchar_t));
   std::vector<std::wstring> rows;
   const int count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
   for (int row = 0; row < count; ++row) {
@@ -162,18 +176,27 @@ std::vector<std::wstring> CalcDriver::ListViewRows(HWND list, int columns) const
     for (int column = 0; column < columns; ++column) {
       LVITEMW item{};
       item.iSubItem = column;
-      item.pszText = reinterpret_cast<wchar_t*>(remote + sizeof(LVITEMW));
+      item.pszText = reinterpret_cast<wchar_t*>(remote.At(sizeof(LVITEMW)));
       item.cchTextMax = kChars;
+      remote.Write(item);
       wchar_t text[kChars] = {};
-      WriteProcessMemory(process, remote, &item, sizeof item, nullptr);
-      const LRESULT length = SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(remote));
-      if (length > 0) ReadProcessMemory(process, item.pszText, text, sizeof text - sizeof(wchar_t), nullptr);
+      if (SendMessageW(list, LVM_GETITEMTEXTW, row, remote.Address()) > 0)
+        remote.Read(sizeof(LVITEMW), text, sizeof text - sizeof(wchar_t));
       cells += (column > 0 ? L"|" : L"") + std::wstring(text);
     }
     rows.push_back(cells);
   }
-  VirtualFreeEx(process, remote, 0, MEM_RELEASE);
   return rows;
+}
+
+RECT CalcDriver::ListViewItemRect(HWND list, int row) const {
+  const RemoteMemory remote(process_.hProcess, sizeof(RECT));
+  RECT rect{};
+  rect.left = LVIR_BOUNDS;
+  remote.Write(rect);
+  if (SendMessageW(list, LVM_GETITEMRECT, row, remote.Address()) == 0 || !remote.Read(0, &rect, sizeof rect))
+    throw std::runtime_error("cannot read the rectangle of row " + std::to_string(row));
+  return rect;
 }
 
 std::vector<HWND> CalcDriver::OtherTopLevelWindows() const {

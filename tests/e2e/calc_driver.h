@@ -62,6 +62,8 @@ class CalcDriver {
   HWND WaitForDialog(const std::wstring& caption) const;
   // The rows of a list view of the program, each row's first `columns` cells joined by "|".
   std::vector<std::wstring> ListViewRows(HWND list, int columns) const;
+  // Where a row of a list view of the program is, in the list's client coordinates.
+  RECT ListViewItemRect(HWND list, int row) const;
   // Waits for the program to end (it may take long: a restart); its exit code, or nothing in time.
   std::optional<DWORD> WaitForExit() const;
 
@@ -80,6 +82,8 @@ RECT RectInParent(HWND control);
 std::wstring ProgramFolder();
 // Waits until `done` holds (generous limit); false when the time is up.
 bool WaitUntil(const std::function<bool()>& done);
+// How long WaitUntil waits: generous, since under emulation a handling takes seconds.
+inline constexpr DWORD kWaitMs = 60000;
 
 // Presses a dialog's button and waits until the dialog is gone; false when it stays.
 bool PressDialogButton(HWND dialog, int id);

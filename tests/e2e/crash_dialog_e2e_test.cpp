@@ -8,6 +8,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -102,6 +103,31 @@ TEST_F(CrashDialog, TheDetailsLinkLeadsToTheDetailedDialog) {
   });
   ASSERT_NE(convert, stack.end()) << "no row names TForm6::Convert in Unit6.cpp";
   EXPECT_NE(convert->back(), L'|') << "the row has a line number: " << std::string(convert->begin(), convert->end());
+
+  // Double-clicking that row tells a listening development environment where the code is.
+  const HANDLE listener = CreateMailslotW((L"\\\\.\\mailslot\\TarvexLog" + std::to_wstring(GetCurrentProcessId())).c_str(),
+                                          0, e2e::kWaitMs, nullptr);
+  ASSERT_NE(listener, INVALID_HANDLE_VALUE);
+  HWND stackList = FindWindowExW(FindWindowExW(tabs, nullptr, L"#32770", nullptr), nullptr, L"SysListView32", nullptr);
+  const RECT row = calc.ListViewItemRect(stackList, static_cast<int>(convert - stack.begin()));
+  PostMessageW(stackList, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(row.left + 40, (row.top + row.bottom) / 2));
+  char record[376] = {};
+  DWORD read = 0;
+  const bool received = ReadFile(listener, record, sizeof record, &read, nullptr);
+  CloseHandle(listener);
+  ASSERT_TRUE(received) << "nothing reached the mailslot";
+  ASSERT_EQ(read, sizeof record);
+  const auto text = [&](size_t offset) { return std::string(record + offset); };
+  const auto number = [&](size_t offset) {
+    uint32_t value;
+    memcpy(&value, record + offset, sizeof value);
+    return value;
+  };
+  EXPECT_EQ(text(0), "ZorvikCalc.exe");
+  EXPECT_EQ(text(90), "Unit6.cpp");
+  EXPECT_NE(text(270).find("Convert"), std::string::npos) << text(270);
+  EXPECT_GT(number(364), 0u) << "the line";
+  EXPECT_EQ(number(372), calc.ProcessId());
   const std::vector<std::wstring> modules = pageRows(2, 2);
   EXPECT_TRUE(std::any_of(modules.begin(), modules.end(),
                           [](const std::wstring& row) { return row.find(L"ZorvikCalc.exe") != std::wstring::npos; }));

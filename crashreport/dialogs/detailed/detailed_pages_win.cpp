@@ -7,10 +7,12 @@
 #include <span>
 #include <vector>
 
+#include "crashreport/callstack/stack/stack_list.h"
 #include "crashreport/core/options/options.h"
 #include "crashreport/dialogs/detailed/detailed_dialog_ids.h"
 #include "crashreport/dialogs/detailed/dialog_geometry.h"
 #include "crashreport/dialogs/detailed/page_rows.h"
+#include "crashreport/dialogs/detailed/source_location_win.h"
 #include "crashreport/dialogs/listview/list_view_items_win.h"
 #include "crashreport/dialogs/settings/settings_file_win.h"
 
@@ -143,8 +145,10 @@ INT_PTR DetailedPage::HandleMessage(UINT message, WPARAM, LPARAM lParam) {
         state_->list->FillDisplayInfo(*reinterpret_cast<NMLVDISPINFOA*>(lParam));
       if (header->code == NM_CLICK || header->code == NM_DBLCLK) {
         const auto* click = reinterpret_cast<NMITEMACTIVATE*>(lParam);
-        state_->list->ToggleGroup(click->iItem, click->ptAction, header->code == NM_CLICK);
+        const bool toggled = state_->list->ToggleGroup(click->iItem, click->ptAction, header->code == NM_CLICK);
+        if (header->code == NM_DBLCLK && !toggled) ActivateRow(click->iItem);
       }
+      if (header->code == NM_RETURN) ActivateRow(ListView_GetNextItem(state_->list->Handle(), -1, LVNI_FOCUSED));
       return TRUE;
     }
     case WM_DESTROY:
@@ -191,6 +195,15 @@ void DetailedPage::Fill() {
   else if (kind_ == dtProcesses && facts)
     FillProcessRows(list.Rows(), facts->processes);
   list.SetRedraw(true);
+}
+
+void DetailedPage::ActivateRow(int item) {
+  if (kind_ != dtCallStack || !sources_.facts || !sources_.facts->stack) return;
+  const TTarvexStackList& stack = *sources_.facts->stack;
+  TListViewRows& rows = state_->list->Rows();
+  const int row = rows.RowOfVisible(item);
+  if (row < 0 || rows[row].source < 0 || rows[row].source >= stack.Count()) return;
+  SendSourceLocation(MakeSourceLocationRecord(stack[rows[row].source], GetCurrentProcessId()));
 }
 
 void DetailedPage::SaveColumnWidths() {

@@ -47,6 +47,9 @@ class DetailedPage {
   static INT_PTR CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   void Fill();
+  // A Call Stack row was activated (double click or Enter): its entry goes
+  // to the development environments listening for it.
+  void ActivateRow(int item);
   void SaveColumnWidths();
 
   TTarvexDetailTab kind_;

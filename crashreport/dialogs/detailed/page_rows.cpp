@@ -66,7 +66,8 @@ void FillCallStackRows(TListViewRows& rows, const TTarvexModuleOptions& options,
       rows.AddHeader(ThreadLine(options, item, threadDetails, ThreadLineStyle::Dialog), kind);
       firstGroup = false;
     }
-    rows.AddRow(CallStackCells(item), item.InfoLevel == ilLine ? int8_t{liSourceLine} : IconOfModuleKind(item.ModuleInfo));
+    rows.AddRow(CallStackCells(item), item.InfoLevel == ilLine ? int8_t{liSourceLine} : IconOfModuleKind(item.ModuleInfo),
+                i);
     previous = &item;
   }
 }

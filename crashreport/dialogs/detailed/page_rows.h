@@ -15,7 +15,7 @@ class TTarvexModuleOptions;
 
 // The report's shown entries grouped by thread block, without unit-only
 // entries of the executable; groups of live stacks after the first follow
-// an empty separator row.
+// an empty separator row. An entry's row keeps the entry's index as its source.
 void FillCallStackRows(TListViewRows& rows, const TTarvexModuleOptions& options, const TTarvexStackList* stack,
                        const std::function<ThreadDetails(uint32_t)>& threadDetails);
 // Handle, Name, Description, Version, Size, Modified, Path. Line breaks in

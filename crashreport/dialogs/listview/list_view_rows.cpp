@@ -2,10 +2,11 @@
 
 namespace tarvex {
 
-void TListViewRows::AddRow(std::vector<std::string> cells, int8_t icon) {
+void TListViewRows::AddRow(std::vector<std::string> cells, int8_t icon, int source) {
   TListViewItemRec row;
   row.cells = std::move(cells);
   row.icon = icon;
+  row.source = source;
   InsertRow(Count(), std::move(row));
 }
 

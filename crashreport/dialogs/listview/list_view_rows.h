@@ -23,6 +23,7 @@ struct TListViewItemRec {
   bool expanded = true;    // a header's state
   bool visible = true;     // a row under a header: its header is expanded
   bool isSeparator = false;
+  int source = -1;         // the index of what the row shows in the list it was made from; -1 for none
 };
 
 // Rows in order; a header owns the rows after it up to the next header or separator.
@@ -31,7 +32,7 @@ class TListViewRows {
   int Count() const { return static_cast<int>(rows_.size()); }
   const TListViewItemRec& operator[](int index) const { return rows_[index]; }
 
-  void AddRow(std::vector<std::string> cells, int8_t icon = liNone);
+  void AddRow(std::vector<std::string> cells, int8_t icon = liNone, int source = -1);
   void AddHeader(std::string text, uint8_t kind);
   void AddSeparator();
   void InsertRow(int index, TListViewItemRec row);
