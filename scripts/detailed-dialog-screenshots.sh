@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Screenshots of the detailed exception dialog under Wine on a virtual
 # display: collapsed, and expanded on each page, with English and Chinese
-# texts. Builds the demo program (tests/dialogs/detailed_dialog_demo.cpp)
-# and writes docs/screenshots/detailed-*.png.
+# texts, and once in the flat look. Builds the demo program
+# (tests/dialogs/detailed_dialog_demo.cpp) and writes
+# docs/screenshots/detailed-*.png.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 exe=$root/build/win32/tests/dialogs/detailed_dialog_demo.exe
@@ -19,6 +20,7 @@ shots=(
   "detailed-cpu|--expanded --page 5|Error occurred"
   "detailed-collapsed-zh|--chinese|发生错误"
   "detailed-callstack-zh|--expanded --page 1 --chinese|发生错误"
+  "detailed-flat|--expanded --page 1 --flat|Error occurred"
 )
 
 # The geometry (WIDTHxHEIGHT+X+Y) of the window with this caption once it shows.

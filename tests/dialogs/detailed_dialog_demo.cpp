@@ -39,12 +39,13 @@ const std::pair<int, const char*> kChineseTexts[] = {
 int main(int argc, char** argv) {
   using namespace tarvex;
   testing::ReportFixture fixture;
-  bool expanded = false, chinese = false;
+  bool expanded = false, chinese = false, flat = false;
   for (int i = 1; i < argc; ++i) {
     const std::string argument = argv[i];
     if (argument == "--expanded") expanded = true;
     if (argument == "--page" && i + 1 < argc) fixture.options.SetFirstDetailTab(TTarvexDetailTab(std::atoi(argv[++i])));
     if (argument == "--chinese") chinese = true;
+    if (argument == "--flat") flat = true;
     if (argument == "--close-after" && i + 1 < argc) fixture.options.SetDialogAutoCloseSeconds(std::atoi(argv[++i]));
   }
   if (chinese)
@@ -53,7 +54,8 @@ int main(int argc, char** argv) {
   fixture.options.SetMailDelivery(mdSMTPRelay);
   fixture.options.SetSendFlags(sfIncludeScreenshot);
   fixture.options.SetDialogFlags(dfSendChecked | dfScreenshotChecked | dfOfferCopy | dfOfferSending |
-                                 dfOfferScreenshot | dfCustomButton | (expanded ? dfStartExpanded : 0));
+                                 dfOfferScreenshot | dfCustomButton | (expanded ? dfStartExpanded : 0) |
+                                 (flat ? dfOwnDialogLook : 0));
   fixture.options.SetTerminateAction(taRestart);
   fixture.options.SetTerminateButtonAfter(0);
   fixture.options.SetSupportPageAddress("http://127.0.0.1/support");
