@@ -1,7 +1,5 @@
 #include "crashreport/callstack/stack/call_stack_context_win.h"
 
-#include <cctype>
-
 #include "crashreport/callstack/disasm/instruction_length.h"
 #include "crashreport/callstack/modules/modules_win.h"
 #include "crashreport/callstack/pe/process_memory_win.h"
@@ -22,14 +20,11 @@ bool ProcessModuleDirectory::ModuleOf(uint32_t address, uint32_t& handle, std::s
 CallStackContext& ProcessCallStackContext() {
   static ProcessModuleDirectory modules;
   static CallStackContext context = [] {
-    std::string host = ModuleFileName(0);
-    host = host.substr(host.find_last_of("\\/") + 1);
-    for (char& c : host) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     // Exports are measured the first time an address is looked up near them, without a limit.
     auto measure = [](uint32_t address) { return FunctionSize(ThisProcessMemory(), address, 0xFFFFFFFFu); };
     static const EmbeddedLineTableLookup embedded(ThisProcessMemory());
     static const ExternalSourceLookup external;
-    return CallStackContext{ThisProcessMemory(), modules, &embedded, &external, measure, host == "BDS.EXE"};
+    return CallStackContext{ThisProcessMemory(), modules, &embedded, &external, measure, HostIsDevelopmentEnvironment()};
   }();
   return context;
 }

@@ -23,6 +23,9 @@ class SharedBlocks {
   virtual bool Publish(const std::string& name, std::span<const uint8_t> data) = 0;
   // The data of block `name` (after its size), or nothing when there is no such block.
   virtual std::optional<std::vector<uint8_t>> Read(const std::string& name) const = 0;
+  // Gives up block `name` if this process published it; the name is free again
+  // once no other handle holds the block open.
+  virtual void Remove(const std::string& name) = 0;
 };
 
 // The named shared memory of this process (Windows: shared_blocks_win.cpp).

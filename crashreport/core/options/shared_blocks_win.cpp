@@ -47,7 +47,7 @@ class SectionBlocks final : public SharedBlocks {
   uint32_t ProcessId() const override { return GetCurrentProcessId(); }
 
   bool Publish(const std::string& name, std::span<const uint8_t> data) override {
-    Drop(name);
+    Remove(name);
     const uint64_t total = uint64_t{kSizeFieldBytes} + data.size();
     if (total > 0xFFFFFFFFu) return false;
     SetLastError(ERROR_SUCCESS);
@@ -90,14 +90,14 @@ class SectionBlocks final : public SharedBlocks {
     return data;
   }
 
- private:
-  void Drop(const std::string& name) {
+  void Remove(const std::string& name) override {
     const auto found = sections_.find(name);
     if (found == sections_.end()) return;
     CloseHandle(found->second);
     sections_.erase(found);
   }
 
+ private:
   std::map<std::string, HANDLE> sections_;  // the blocks this process published, by name
 };
 

@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "crashreport/core/options/message_texts.h"
 #include "crashreport/core/options/options.h"
 #include "crashreport/core/pipeline/exception_message.h"
 #include "crashreport/core/pipeline/handling_choice.h"
@@ -18,6 +19,10 @@ namespace {
 constexpr uint64_t kCustomDataField = uint64_t{1} << 47;
 constexpr int kCustomDataCaption = 91;
 constexpr int kReproduceStepsCaption = 123;
+constexpr int kApologyText = 26;
+constexpr int kRestartText = 27;
+constexpr int kMultiFreeLeakText = 154;
+constexpr int kOverrunLeakText = 155;
 // The simple dialog may hand over to the detailed one; more rounds than this
 // mean a dialog that never ends its session.
 constexpr int kMaxDialogRounds = 4;
@@ -83,8 +88,12 @@ bool TExceptionHandling::Handle(const TCaptureInfo& capture) {
   run_ = &run;
   struct Forget {
     Run*& run;
-    ~Forget() { run = nullptr; }
-  } forget{run_};
+    TEventRoute& events;
+    ~Forget() {
+      run = nullptr;
+      events.SetModuleEvents(nullptr);
+    }
+  } forget{run_, events_};
   run.Time = system_.Now();
   info_ = TExceptionInfo{};
   info_.Object = capture.Object;
@@ -94,6 +103,7 @@ bool TExceptionHandling::Handle(const TCaptureInfo& capture) {
   state_.IsDuplicate = false;
 
   ChooseOptions(capture.Address);
+  events_.SetModuleEvents(services_.Options->EventExportsAt(capture.Address));
   SetStep(stDefaults);
   run.Choice.Dialog = options_.DialogKind();
   SetStep(stFilters);
@@ -163,6 +173,15 @@ void TExceptionHandling::ChooseOptions(uint32_t address) {
     options_.SetModule(module->ModuleFileName(), module->ModuleHandle());
   }
   options_.SetReproductionSteps(std::string());
+  state_.MultiFreeLeakText = options_.Text(kMultiFreeLeakText);
+  state_.OverrunLeakText = options_.Text(kOverrunLeakText);
+  SetStep(stDevelopmentHost);
+  if (system_.InDevelopmentEnvironment()) {
+    OptionsUpdate update(options_);
+    options_.SetDialogFlags(options_.DialogFlags() & ~dfOwnDialogLook);
+    options_.SetText(kApologyText, kDevelopmentHostText26);
+    options_.SetText(kRestartText, kDevelopmentHostText27);
+  }
 }
 
 bool TExceptionHandling::SendWanted() const {

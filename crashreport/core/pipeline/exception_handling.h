@@ -42,6 +42,9 @@ struct THandlingState {
   int ExceptionCount = 0;
   std::string LastReport;
   std::string LastExceptMessage;
+  // Texts 154 and 155 of the exception's options, for the leak report.
+  std::string MultiFreeLeakText;
+  std::string OverrunLeakText;
   bool IsDuplicate = false;
   bool TerminateRequested = false;
   TTarvexTerminateAction TerminateAction = taNone;

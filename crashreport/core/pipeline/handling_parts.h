@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "crashreport/core/pipeline/exception_events.h"
 #include "crashreport/core/pipeline/report_log.h"
 #include "crashreport/core/report/bug_report.h"
 
@@ -14,10 +15,14 @@ namespace tarvex {
 
 class TTarvexModuleOptions;
 
-// The options of the modules that carry crash reporter data.
+// The options and event handlers of the modules that carry crash reporter data.
 class TModuleOptionsSource {
  public:
   virtual ~TModuleOptionsSource() = default;
+  // The event handlers that the module holding `address` exports, when it is
+  // not the running module and carries data of a compatible version; nullptr
+  // otherwise. Valid until the next call.
+  virtual const TTarvexEvents* EventExportsAt(uint32_t address) = 0;
   // The options of the module that holds `address`; nullptr when no module
   // holds it or it has no options.
   virtual const TTarvexModuleOptions* OptionsAt(uint32_t address) = 0;

@@ -4,6 +4,8 @@
 
 #include "crashreport/callstack/modules/modules_win.h"
 #include "crashreport/core/pipeline/front_door_win.h"
+#include "crashreport/core/pipeline/module_event_exports_win.h"
+#include "crashreport/core/util/loaded_modules_win.h"
 #include "crashreport/core/util/file_names.h"
 #include "crashreport/delivery/screenshot/screenshot_win.h"
 
@@ -22,6 +24,11 @@ std::string TemporaryFolder() {
 }
 
 }  // namespace
+
+const TTarvexEvents* TLoadedModulesOptions::EventExportsAt(uint32_t address) {
+  moduleEvents_ = ModuleEventExports(ModuleHandleOf(address), ModuleHandleOf(reinterpret_cast<const void*>(&OptionsOf)));
+  return moduleEvents_ ? &*moduleEvents_ : nullptr;
+}
 
 const TTarvexModuleOptions* TLoadedModulesOptions::OptionsAt(uint32_t address) {
   return OptionsOf(FindModuleInfo(address));

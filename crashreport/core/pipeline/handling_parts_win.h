@@ -2,17 +2,22 @@
 // of the loaded modules and the screenshot.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "crashreport/core/pipeline/handling_parts.h"
 
 namespace tarvex {
 
-// The options each loaded module carries in its embedded data.
+// The options each loaded module carries in its embedded data, and its event exports.
 class TLoadedModulesOptions : public TModuleOptionsSource {
  public:
+  const TTarvexEvents* EventExportsAt(uint32_t address) override;
   const TTarvexModuleOptions* OptionsAt(uint32_t address) override;
   const TTarvexModuleOptions* MainProgramOptions() override;
+
+ private:
+  std::optional<TTarvexEvents> moduleEvents_;
 };
 
 // The screen of the program's windows, saved as "Screenshot.png" in the

@@ -30,6 +30,8 @@ class THandlingSystem {
 
   virtual double Now() const = 0;  // local time, days since 1899-12-30
   virtual bool DebuggerPresent() const = 0;
+  // The host program is the development environment: the dialogs then speak of it.
+  virtual bool InDevelopmentEnvironment() const = 0;
   virtual TProgramKind ProgramKind() const = 0;
 
   // Pauses the threads `pause` names until ResumeThreads. Neither call takes

@@ -5,6 +5,7 @@
 
 #include "crashreport/core/pipeline/handling_system.h"
 #include "crashreport/core/pipeline/thread_pause_win.h"
+#include "crashreport/core/util/loaded_modules_win.h"
 
 namespace tarvex {
 
@@ -15,6 +16,7 @@ class TWindowsHandlingSystem : public THandlingSystem {
 
   double Now() const override;
   bool DebuggerPresent() const override;
+  bool InDevelopmentEnvironment() const override { return HostIsDevelopmentEnvironment(); }
   TProgramKind ProgramKind() const override { return kind_; }
   void PauseThreads(const TThreadPause& pause) override;
   void ResumeThreads() override;

@@ -132,6 +132,8 @@ void StopTarvexLog() {
   UninstallInterceptionPoints();
   delete running;
   running = nullptr;
+  SharedBlocks& shared = ProcessSharedBlocks();
+  shared.Remove(SharedOptionsName(shared.ProcessId(), RunningModule()));
   status.Installed = false;
   status.ShuttingDown = false;
 }

@@ -42,7 +42,8 @@ struct TTarvexLogStatus {
 // A second call without StopTarvexLog does nothing.
 bool StartTarvexLog(const TTarvexLogParts& parts);
 
-// Shut-down: removes the interception points and frees what start-up made.
+// Shut-down: removes the interception points, frees what start-up made and
+// removes this module's shared block.
 void StopTarvexLog();
 
 const TTarvexLogStatus& TarvexLogStatus();

@@ -2,6 +2,10 @@
 
 #include <windows.h>
 
+#include <cctype>
+
+#include "crashreport/core/util/file_names.h"
+
 namespace tarvex {
 
 uint32_t ModuleHandleOf(uint32_t address) { return ModuleHandleOf(reinterpret_cast<const void*>(uintptr_t(address))); }
@@ -23,6 +27,12 @@ std::string ModuleFileName(uint32_t handle) {
     if (length < size) return path.substr(0, length);
   }
   return {};
+}
+
+bool HostIsDevelopmentEnvironment() {
+  std::string host = ExtractFileName(ModuleFileName(0));
+  for (char& c : host) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return host == "BDS.EXE";
 }
 
 }  // namespace tarvex

@@ -1,4 +1,5 @@
-// Which loaded module holds an address, and its file name.
+// Which loaded module holds an address, its file name, and whether the
+// program is the development environment.
 #pragma once
 
 #include <cstdint>
@@ -16,5 +17,8 @@ uint32_t ModuleHandleOf(const void* code);
 // The full file name of the module loaded at `handle` (0: the program);
 // empty when the system does not know it.
 std::string ModuleFileName(uint32_t handle);
+
+// The host executable is the development environment (its file name is "BDS.EXE").
+bool HostIsDevelopmentEnvironment();
 
 }  // namespace tarvex

@@ -51,6 +51,7 @@ class MemoryBlocks : public tarvex::SharedBlocks {
     if (found == blocks.end()) return std::nullopt;
     return found->second;
   }
+  void Remove(const std::string& name) override { blocks.erase(name); }
   std::map<std::string, std::vector<uint8_t>> blocks;
   int publications = 0;
 };

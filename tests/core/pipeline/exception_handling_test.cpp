@@ -18,6 +18,7 @@ class RecordingSystem : public THandlingSystem {
   explicit RecordingSystem(Journal& journal) : journal_(journal) {}
   double Now() const override { return now; }
   bool DebuggerPresent() const override { return debugger; }
+  bool InDevelopmentEnvironment() const override { return developmentEnvironment; }
   TProgramKind ProgramKind() const override { return kind; }
   void PauseThreads(const TThreadPause& p) override {
     journal_.push_back("pause runtime=" + std::to_string(p.RuntimeThreads) + " spareMain=" +
@@ -42,6 +43,7 @@ class RecordingSystem : public THandlingSystem {
 
   double now = 46000.5;
   bool debugger = false;
+  bool developmentEnvironment = false;
   TProgramKind kind = pkGui;
   int eventCalls = 0;
   std::map<std::string, std::string> environment;
@@ -428,6 +430,47 @@ TEST_F(Handling, OptionsOfTheModuleAtTheAddressOrOfTheMainProgram) {
   Process();
   EXPECT_TRUE(Has("dialog 2"));  // the main program's dialog kind
   EXPECT_EQ(current.ModuleFileName(), "C:\\Zorvik\\Plugin.dll");
+}
+
+TEST_F(Handling, TheExceptionsModuleIsAskedFirstAndOnlyForItsOwnExceptions) {
+  modules.libraryEvents.OnExceptionNotify = [this](TExceptionInfo& info, bool&) {
+    journal.push_back("plug-in notify " + std::to_string(info.Address));
+  };
+  for (const uint32_t address : {0x10000200u, 0x00405000u}) {
+    SCOPED_TRACE(address);
+    journal.clear();
+    capture.Address = address;
+    Process();
+    const bool inPlugIn = address == 0x10000200u;
+    const auto notify = std::ranges::find(journal, "notify");
+    EXPECT_EQ(notify != journal.begin() && *(notify - 1) == "plug-in notify " + std::to_string(address), inPlugIn);
+    EXPECT_EQ(std::ranges::count_if(journal, [](const std::string& e) { return e.starts_with("plug-in"); }),
+              inPlugIn ? 1 : 0);
+  }
+}
+
+TEST_F(Handling, KeepsTheLeakTextsOfTheExceptionsModule) {
+  modules.library.SetText(154, "Freed twice.");
+  modules.library.SetText(155, "Written past the end.");
+  modules.library.SetBehaviourFlags(0);  // its own options, not the main program's
+  capture.Address = 0x10000200;
+  Process();
+  EXPECT_EQ(handling->State().MultiFreeLeakText, "Freed twice.");
+  EXPECT_EQ(handling->State().OverrunLeakText, "Written past the end.");
+}
+
+TEST_F(Handling, InTheDevelopmentEnvironmentTheDialogsSpeakOfIt) {
+  modules.program.SetDialogFlags(0x18F | dfOwnDialogLook);
+  for (const bool development : {false, true}) {
+    SCOPED_TRACE(development);
+    system.developmentEnvironment = development;
+    Process();
+    EXPECT_EQ(current.DialogFlags(), development ? 0x18F : 0x18F | dfOwnDialogLook);
+    EXPECT_EQ(current.Text(26), development ? "The IDE has raised an exception.\r\n "
+                                            : "The application has encountered a problem. We are sorry for the inconvenience.");
+    EXPECT_EQ(current.Text(27), development ? "Restart the IDE" : "Restart application.");
+    EXPECT_EQ(modules.program.Text(27), "Restart application.");  // the module's own options stay
+  }
 }
 
 TEST_F(Handling, PausesTheThreadsTheOptionsNameUntilTheEnd) {

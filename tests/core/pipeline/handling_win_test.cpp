@@ -1,7 +1,7 @@
 // The handling in a real process: event handlers run in the raising thread,
 // an exception inside one is dropped, pausing threads takes no heap memory,
-// start-up installs the handling, and the end decision ends or restarts a
-// program.
+// start-up installs the handling and shut-down removes it, and the end
+// decision ends or restarts a program.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -11,11 +11,13 @@
 #include <sstream>
 #include <thread>
 
+#include "crashreport/core/options/options_ex.h"
 #include "crashreport/core/pipeline/exception_handling.h"
 #include "crashreport/core/pipeline/front_door_win.h"
 #include "crashreport/core/pipeline/handling_system_win.h"
 #include "crashreport/core/pipeline/tarvexlog_startup_win.h"
 #include "crashreport/core/pipeline/thread_pause_win.h"
+#include "crashreport/core/util/loaded_modules_win.h"
 #include "tests/core/pipeline/recording_parts.h"
 
 namespace {
@@ -191,6 +193,81 @@ TEST(StartUp, FaultInsideTheHandlingEndsOnlyTheHandlingAndResumesThePausedThread
   CloseHandle(bystander);
   CloseHandle(go);
   StopTarvexLog();
+}
+
+// The recording parts with this library's own options of the loaded modules.
+TTarvexLogParts RecordingLogParts(RecordingParts& recording) {
+  TTarvexLogParts parts;
+  parts.Builder = &recording.builder;
+  parts.Dialogs = &recording.dialogs;
+  parts.Log = &recording.log;
+  parts.Screenshot = &recording.screenshot;
+  return parts;
+}
+
+bool SharedBlockExists(const std::string& name) {
+  const HANDLE block = OpenFileMappingA(FILE_MAP_READ, FALSE, name.c_str());
+  if (block != nullptr) CloseHandle(block);
+  return block != nullptr;
+}
+
+TEST(StartUp, ShutDownRemovesTheSharedBlockAndTheReporterStartsAgain) {
+  RecordingParts recording;
+  const std::string block = SharedOptionsName(GetCurrentProcessId(), reinterpret_cast<uint32_t>(GetModuleHandleA(nullptr)));
+  for (int round = 0; round < 2; ++round) {
+    SCOPED_TRACE(round);
+    ASSERT_TRUE(StartTarvexLog(RecordingLogParts(recording)));
+    EXPECT_TRUE(SharedBlockExists(block));
+    const std::optional<std::vector<uint8_t>> unchanged = ProcessSharedBlocks().Read(block);
+    EXPECT_EQ(unchanged, std::vector<uint8_t>{0});  // flag 0: no options published yet
+    StopTarvexLog();
+    EXPECT_FALSE(SharedBlockExists(block));
+  }
+}
+
+// The event exports of a library that faults: called in the raising thread
+// when the library carries crash reporter data, else not at all.
+TEST(StartUp, EventExportsOfTheFaultingModuleRunInTheRaisingThread) {
+  const struct {
+    const char* library;
+    bool called;
+  } cases[] = {{EVENT_MODULE_WITH_DATA, true}, {EVENT_MODULE_WITHOUT_DATA, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.library);
+    const HMODULE library = LoadLibraryA(c.library);
+    ASSERT_NE(library, nullptr);
+    using Fault = void (*)();
+    using LastNotify = bool (*)(DWORD*, uint32_t*, uint32_t*, bool*);
+    const auto fault = reinterpret_cast<Fault>(reinterpret_cast<void*>(GetProcAddress(library, "EventModule_Fault")));
+    const auto lastNotify =
+        reinterpret_cast<LastNotify>(reinterpret_cast<void*>(GetProcAddress(library, "EventModule_LastNotify")));
+    ASSERT_TRUE(fault != nullptr && lastNotify != nullptr);
+    RecordingParts recording;
+    ASSERT_TRUE(StartTarvexLog(RecordingLogParts(recording)));
+    bool programNotified = false;
+    TarvexLogEvents()->ProcedureVariables().OnExceptionNotify = [&](TExceptionInfo&, bool&) { programNotified = true; };
+
+    DWORD raising = 0;
+    std::thread faulting([&] {
+      raising = GetCurrentThreadId();
+      fault();  // nothing catches the access violation: the handling ends the thread
+    });
+    faulting.join();
+    StopTarvexLog();
+
+    DWORD callingThread = 0;
+    uint32_t address = 0, threadId = 0;
+    bool handle = false;
+    EXPECT_EQ(lastNotify(&callingThread, &address, &threadId, &handle), c.called);
+    if (c.called) {
+      EXPECT_EQ(callingThread, raising);
+      EXPECT_EQ(threadId, raising);
+      EXPECT_EQ(ModuleHandleOf(address), reinterpret_cast<uint32_t>(library));  // the faulting instruction
+      EXPECT_TRUE(handle);
+    }
+    EXPECT_TRUE(programNotified);  // the program's own handlers come after the module's
+    FreeLibrary(library);
+  }
 }
 
 TEST(StartUp, WithoutReportBuilderOrDialogsNothingIsInstalled) {

@@ -167,12 +167,16 @@ class RecordingDelivery : public TReportDelivery, public Failing {
 
 class RegisteredOptions : public TModuleOptionsSource {
  public:
+  const TTarvexEvents* EventExportsAt(uint32_t address) override {
+    return address >= 0x10000000 && address < 0x10100000 ? &libraryEvents : nullptr;
+  }
   const TTarvexModuleOptions* OptionsAt(uint32_t address) override {
     return address >= 0x10000000 && address < 0x10100000 ? &library : nullptr;
   }
   const TTarvexModuleOptions* MainProgramOptions() override { return &program; }
   TTarvexModuleOptions program{"C:\\Zorvik\\ZorvikCalc.exe", 0x400000};
   TTarvexModuleOptions library{"C:\\Zorvik\\Plugin.dll", 0x10000000};
+  TTarvexEvents libraryEvents;  // the plug-in's event exports
 };
 
 class FixedMacros : public MacroValues {
