@@ -9,11 +9,12 @@
 //   listed    the modules and processes are listed
 //   composed  the bug report is composed
 //   notified  the notify event runs (in the raising thread)
+//   shot      the screenshot is taken
 //   handed    action event 0: the report is handed to its output (after the
-//             screenshot and the custom data event)
+//             custom data event)
 // The reporter is started through the same composition root as in every
 // program (StartTarvexLog with the live report builder and the Windows
-// dialogs); the builder is wrapped only to read the clock. Before the
+// dialogs); the builder and the screenshot are wrapped only to read the clock. Before the
 // reporter starts, the same run times a plain RaiseException round trip
 // (raise, an SEH frame's handler continues execution), the unit the handling
 // is compared with when the machine is emulated.
@@ -25,6 +26,7 @@
 #include <vector>
 
 #include "crashreport/callstack/stack/stack_list.h"
+#include "crashreport/core/pipeline/handling_parts_win.h"
 #include "crashreport/core/pipeline/live_report_builder_win.h"
 #include "crashreport/core/pipeline/tarvexlog_startup_win.h"
 #include "crashreport/dialogs/detailed/detailed_dialog.h"
@@ -50,7 +52,7 @@ double Now() {
   return double(counter.QuadPart) / unitsPerMs;
 }
 
-enum Point { kRaised, kReached, kLocated, kListed, kComposed, kNotified, kHanded, kPoints };
+enum Point { kRaised, kReached, kLocated, kListed, kComposed, kNotified, kShot, kHanded, kPoints };
 double points[kPoints];
 
 // The live builder, with the clock read around the steps the handling asks for.
@@ -75,6 +77,14 @@ class TimedBuilder : public TReportBuilder {
 
  private:
   std::unique_ptr<TReportBuilder> live_ = MakeLiveReportBuilder();
+};
+
+class TimedScreenshot : public TScreenshotFile {
+ public:
+  void Capture(const TTarvexModuleOptions& options) override {
+    TScreenshotFile::Capture(options);
+    points[kShot] = Now();
+  }
 };
 
 // Each depth is a function of its own, so every frame has its own call site.
@@ -130,10 +140,12 @@ int main() {
   const double plain = PlainRoundTripMs();
 
   TimedBuilder builder;
+  TimedScreenshot screenshot;
   TWindowsExceptionDialogs dialogs(WindowsDialogRunners(&RunDetailedDialog));
   TTarvexLogParts parts;
   parts.Builder = &builder;
   parts.Dialogs = &dialogs;
+  parts.Screenshot = &screenshot;
   if (!StartTarvexLog(parts)) {
     std::fprintf(stderr, "the crash reporter did not start (no embedded data?)\n");
     return 1;
@@ -167,7 +179,7 @@ int main() {
   const char* names[kPoints] = {"raised -> handed off (whole)",  "raised -> handler reached",
                                 "reached -> stack traced and located", "located -> modules and processes listed",
                                 "listed -> report composed",     "composed -> notify event run",
-                                "notified -> handed off"};
+                                "notified -> screenshot taken",  "screenshot -> handed off"};
   std::printf("median of %d rounds, %d-frame stack:\n", kRounds - 1, kDepth);
   for (int p = kReached; p < kPoints; ++p) std::printf("  %-42s %9.3f ms\n", names[p], Median(steps[p]));
   const double whole = Median(steps[kRaised]);
