@@ -2,26 +2,39 @@
 // second one, so that tests can watch the crash reporter meet it.
 //
 //   crashlab KIND [--thread]
-//   crashlab --list          prints the kinds that give a report, one a line
+//   crashlab --list          prints the kinds that give one report, one a line
 //   crashlab KIND --gui [--ordinary]
+//   crashlab event-raises    an event handler fails during the handling
+//   crashlab burst EVENT     ten caught exceptions in quick succession
 //   KIND: av-read, av-write, div-zero, stack-overflow, raise-custom, cpp-uncaught,
 //         abort (EAbort: never handled), handled (caught by the program, reported
 //         at the end of its catch block), raise-language (a language exception
 //         raised through RaiseException)
 //
-// The crash reporter's interception points are installed as a program gets
-// them; a second thread is started through the hooked CreateThread. With
-// --gui the failure happens in the click handler of a form's button, so the
-// framework's message handling catches it and hands it to the application's
-// exception handler; the handling answers "ordinary handling too" (the
-// framework's error box) only with --ordinary; "DONE" follows. Each
-// handling prints one line to standard output:
+// The lab carries the crash reporter as every program does (it links
+// tarvexlog_autostart): the whole handling runs with the options compiled
+// into it (crashlab.options), and being a console program it gets each
+// report on standard output. With --gui the failure happens in the click
+// handler of a form's button, so the framework's message handling catches it
+// and hands it to the application's exception handler; with --ordinary the
+// lab's notify handler clears the handle flag, so the framework's error box
+// appears; "DONE" follows.
+//
+// What the tests check comes from the handling's own events (the process-wide
+// procedure variables). The notify event prints
 //   HANDLED|<class>|<message>|<raising thread id>|<address>|<handled 0/1>|<raise kind>|<output kind>|<EIP>|<ESP>
-// (EIP and ESP of the captured context, empty without one), then the bug
-// report, traced and composed from the live process, between the lines
-// "----- BEGIN BUG REPORT -----" and "----- END BUG REPORT -----".
+// (EIP and ESP of the captured context, empty without one); action events 0
+// and 1, around the report's output, print "----- BEGIN BUG REPORT -----" and
+// "----- END BUG REPORT -----"; action event 8 prints "TERMINATING".
 // The program prints "THREAD|<id>" for the thread that will fail first
 // and "RAISER|<address>" for the start of the function that fails.
+//
+// event-raises: an event component's notify handler prints "EVENT-RAISES" and
+// throws; the handling drops that exception and reports the original once.
+// burst: the lab catches ten exceptions and more, each reported at the end of
+// its catch block; the crash burst rule restarts the program after the tenth.
+// The restarted lab (it finds CRASHLAB_RESTARTED in its environment) sets the
+// named event EVENT, prints "RESTARTED" and ends with 0.
 #include <windows.h>
 
 #include <fcntl.h>
@@ -31,29 +44,19 @@
 #include <cstring>
 #include <string>
 
-#include "crashreport/callstack/modules/modules_win.h"
-#include "crashreport/callstack/stack/thread_trace_win.h"
-#include "crashreport/core/options/options.h"
-#include "crashreport/core/pipeline/front_door_win.h"
-#include "crashreport/core/pipeline/interception_points_win.h"
+#include "crashreport/core/pipeline/capture_info.h"
 #include "crashreport/core/pipeline/language_exception.h"
 #include "crashreport/core/pipeline/live_facts_win.h"
-#include "crashreport/core/pipeline/live_report_builder_win.h"
-#include "crashreport/core/pipeline/os_exceptions_win.h"
+#include "crashreport/core/pipeline/tarvexlog_startup_win.h"
 #include "gui/application.h"
 #include "gui/form.h"
 #include "gui/std_controls.h"
+#include "rtl/exception.h"
 
 namespace {
 
-constexpr uint8_t kSaveModuleSections = 0x10;  // LogFlags bit 4
-
-// The options compiled into this program, else the defaults.
-const tarvex::TTarvexModuleOptions& LabOptions() {
-  static const tarvex::TTarvexModuleOptions defaults;
-  const tarvex::TTarvexModuleInfo* self = tarvex::FindModuleInfo(uint32_t(uintptr_t(GetModuleHandleA(nullptr))));
-  return self != nullptr && self->Options ? *self->Options : defaults;
-}
+constexpr int kBurstCatches = 12;  // more than a burst, so a late restart shows
+constexpr const char* kRestartedVariable = "CRASHLAB_RESTARTED";
 
 std::string Hex(uint32_t value) {
   char text[9];
@@ -61,42 +64,42 @@ std::string Hex(uint32_t value) {
   return text;
 }
 
-// Prints what the handler received and the report the live builder makes of it.
-class ReportingProcessor : public tarvex::TExceptionProcessor {
- public:
-  bool ordinaryHandling = false;
+void PrintLine(const char* line) {
+  std::printf("%s\n", line);
+  std::fflush(stdout);
+}
 
-  bool ProcessException(const tarvex::TCaptureInfo& capture) override {
-    const std::optional<tarvex::CpuRegisters> registers = tarvex::RegistersOf(capture.Context);
-    std::printf("HANDLED|%s|%s|%lu|%08X|%d|%d|%d|%s|%s\n", capture.Object ? capture.Object->ClassName() : "",
-                capture.Object ? capture.Object->Message().c_str() : "", static_cast<unsigned long>(capture.ThreadId),
-                capture.Address, capture.Handled ? 1 : 0, int(capture.RaiseKind), int(capture.OutputKind),
-                registers ? Hex(registers->eip).c_str() : "", registers ? Hex(registers->esp).c_str() : "");
-    std::fflush(stdout);
+// The notify event: what the handling received, for the tests.
+void PrintHandled(const tarvex::TExceptionInfo& info) {
+  const tarvex::TCaptureInfo* capture = info.Capture;
+  const std::optional<tarvex::CpuRegisters> registers =
+      capture != nullptr ? tarvex::RegistersOf(capture->Context) : std::nullopt;
+  std::printf("HANDLED|%s|%s|%lu|%08X|%d|%d|%d|%s|%s\n", info.Object ? info.Object->ClassName() : "",
+              info.Object ? info.Object->Message().c_str() : "", static_cast<unsigned long>(info.ThreadId),
+              info.Address, info.Handled ? 1 : 0, capture ? int(capture->RaiseKind) : -1,
+              capture ? int(capture->OutputKind) : -1, registers ? Hex(registers->eip).c_str() : "",
+              registers ? Hex(registers->esp).c_str() : "");
+  std::fflush(stdout);
+}
 
-    const tarvex::TTarvexModuleOptions& options = LabOptions();
-    const std::unique_ptr<tarvex::TReportBuilder> builder = tarvex::MakeLiveReportBuilder();
-    builder->TraceCallStacks(capture, options);
-    if (options.LogFlags() & kSaveModuleSections) builder->ListModulesAndProcesses();
-    const tarvex::BugReport report = builder->Compose(capture, options, tarvex::LocalDateTimeNow());
-    std::printf("----- BEGIN BUG REPORT -----\n");
-    std::fwrite(report.text.data(), 1, report.text.size(), stdout);
-    std::printf("----- END BUG REPORT -----\n");
-    std::fflush(stdout);
-    return ordinaryHandling;
+// The lab's handlers in the process-wide procedure variables. `ordinary`:
+// the notify handler clears the handle flag (the runtime's ordinary handling runs).
+void ListenToTheHandling(bool ordinary) {
+  tarvex::TEventRoute* route = tarvex::TarvexLogEvents();
+  if (route == nullptr) {
+    PrintLine("NO-REPORTER");
+    return;
   }
-};
-
-// The main thread in the reporter's threads list, as the reporter's start-up enters it.
-void RegisterMainThread() {
-  HANDLE handle = nullptr;
-  DuplicateHandle(GetCurrentProcess(), GetCurrentThread(), GetCurrentProcess(), &handle, 0, FALSE,
-                  DUPLICATE_SAME_ACCESS);
-  tarvex::ThreadsWriteLock lock(tarvex::ThreadsList());
-  tarvex::TTarvexThreadInfo* entry = tarvex::ThreadsList().AddEntry();
-  entry->ThreadID = GetCurrentThreadId();
-  entry->Handle = uint32_t(uintptr_t(handle));
-  entry->StackTop = tarvex::CurrentThreadStackTop();
+  tarvex::TTarvexEvents& events = route->ProcedureVariables();
+  events.OnExceptionNotify = events.OnHandledExceptionNotify = [ordinary](tarvex::TExceptionInfo& info, bool& handle) {
+    PrintHandled(info);
+    if (ordinary) handle = false;
+  };
+  events.OnExceptionActionNotify = [](tarvex::TExceptionInfo&, tarvex::TActionCode code, bool&) {
+    if (code == tarvex::acBeforeDialog) PrintLine("----- BEGIN BUG REPORT -----");
+    if (code == tarvex::acAfterDialog) PrintLine("----- END BUG REPORT -----");
+    if (code == tarvex::acBeforeTerminate) PrintLine("TERMINATING");
+  };
 }
 
 volatile int zero = 0;
@@ -133,6 +136,17 @@ __attribute__((noinline)) void RaiseLanguage() {
                  arguments);
 }
 
+// An event component whose notify handler fails while the handling runs.
+void FailInAnEventHandler() {
+  static tarvex::TTarvexEvents failing;
+  failing.OnExceptionNotify = [](tarvex::TExceptionInfo&, bool&) {
+    PrintLine("EVENT-RAISES");
+    throw rtl::EConvertError("'event' is not a valid integer value");
+  };
+  if (tarvex::TEventRoute* route = tarvex::TarvexLogEvents()) route->Register(&failing);
+  ThrowUncaught();
+}
+
 using Failure = void (*)();
 void Overflow() { Recurse(0); }
 
@@ -140,6 +154,7 @@ struct Kind {
   const char* name;
   Failure raise;
   const void* raiser;  // the function in which the failure happens (nullptr: inside the system)
+  bool listed = true;  // gives one report (EAbort gives none)
 };
 const Kind kKinds[] = {
     {"av-read", ReadNowhere, reinterpret_cast<const void*>(ReadNowhere)},
@@ -148,9 +163,10 @@ const Kind kKinds[] = {
     {"stack-overflow", Overflow, reinterpret_cast<const void*>(Recurse)},
     {"raise-custom", RaiseCustom, nullptr},
     {"cpp-uncaught", ThrowUncaught, reinterpret_cast<const void*>(ThrowUncaught)},
-    {"abort", ThrowAbort, reinterpret_cast<const void*>(ThrowAbort)},
+    {"abort", ThrowAbort, reinterpret_cast<const void*>(ThrowAbort), false},
     {"handled", CatchConvertError, reinterpret_cast<const void*>(ThrowConvertError)},
     {"raise-language", RaiseLanguage, reinterpret_cast<const void*>(RaiseLanguage)},
+    {"event-raises", FailInAnEventHandler, reinterpret_cast<const void*>(ThrowUncaught), false},
 };
 
 // A form with one button whose click handler fails.
@@ -176,8 +192,24 @@ int RunInForm(Failure failure) {
   std::printf("THREAD|%lu\n", GetCurrentThreadId());
   std::fflush(stdout);
   SendMessageW(form->button.Handle(), BM_CLICK, 0, 0);
-  std::printf("DONE\n");
+  PrintLine("DONE");
+  return 0;
+}
+
+// Catches exception after exception until the crash burst rule restarts the
+// program; the restarted program only tells `eventName` that it runs.
+int Burst(const char* eventName) {
+  if (GetEnvironmentVariableA(kRestartedVariable, nullptr, 0) > 0) {
+    const HANDLE event = OpenEventA(EVENT_MODIFY_STATE, FALSE, eventName);
+    if (event != nullptr) SetEvent(event);
+    PrintLine("RESTARTED");
+    return 0;
+  }
+  SetEnvironmentVariableA(kRestartedVariable, "1");  // the restarted program inherits it
+  std::printf("THREAD|%lu\n", GetCurrentThreadId());
   std::fflush(stdout);
+  for (int i = 0; i < kBurstCatches; ++i) CatchConvertError();
+  PrintLine("NO-RESTART");
   return 0;
 }
 
@@ -200,29 +232,26 @@ int main(int argc, char** argv) {
   _setmode(_fileno(stdout), _O_BINARY);  // the report's own CR LF line ends pass unchanged
   if (argc > 1 && std::strcmp(argv[1], "--list") == 0) {
     for (const Kind& k : kKinds)
-      if (k.raise != ThrowAbort) std::printf("%s\n", k.name);  // EAbort is never reported
+      if (k.listed) std::printf("%s\n", k.name);
     return 0;
+  }
+  if (argc > 2 && std::strcmp(argv[1], "burst") == 0) {
+    std::printf("RAISER|%08X\n", static_cast<unsigned>(reinterpret_cast<uintptr_t>(&ThrowConvertError)));
+    ListenToTheHandling(false);
+    return Burst(argv[2]);
   }
   const Kind* kind = nullptr;
   for (const Kind& k : kKinds)
     if (argc > 1 && std::strcmp(argv[1], k.name) == 0) kind = &k;
   if (kind == nullptr) {
-    std::fprintf(stderr, "usage: crashlab KIND [--thread] | crashlab --list\n");
+    std::fprintf(stderr, "usage: crashlab KIND [--thread] | crashlab KIND --gui [--ordinary] | crashlab burst EVENT | "
+                         "crashlab --list\n");
     return 2;
   }
   std::printf("RAISER|%08X\n", static_cast<unsigned>(reinterpret_cast<uintptr_t>(kind->raiser)));
-  tarvex::SetMainThreadId(GetCurrentThreadId());
-  RegisterMainThread();
-  tarvex::ReserveStackForHandling();
-  static ReportingProcessor processor;
-  tarvex::TFrontDoorState state;
-  state.Installed = true;
-  state.ReportCaught = true;
-  tarvex::InstallInterceptionPoints(processor, state);
-  if (HasSwitch(argc, argv, "--gui")) {
-    processor.ordinaryHandling = HasSwitch(argc, argv, "--ordinary");
-    return RunInForm(kind->raise);
-  }
+  const bool gui = HasSwitch(argc, argv, "--gui");
+  ListenToTheHandling(gui && HasSwitch(argc, argv, "--ordinary"));
+  if (gui) return RunInForm(kind->raise);
   if (HasSwitch(argc, argv, "--thread")) {
     const HANDLE thread = CreateThread(nullptr, 0, FailingThread, reinterpret_cast<void*>(kind->raise), 0, nullptr);
     WaitForSingleObject(thread, INFINITE);

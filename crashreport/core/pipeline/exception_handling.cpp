@@ -89,13 +89,16 @@ bool TExceptionHandling::Handle(const TCaptureInfo& capture) {
   struct Forget {
     Run*& run;
     TEventRoute& events;
+    TExceptionInfo& info;
     ~Forget() {
       run = nullptr;
       events.SetModuleEvents(nullptr);
+      info.Capture = nullptr;
     }
-  } forget{run_, events_};
+  } forget{run_, events_, info_};
   run.Time = system_.Now();
   info_ = TExceptionInfo{};
+  info_.Capture = &capture;
   info_.Object = capture.Object;
   info_.Address = capture.Address;
   info_.ThreadId = capture.ThreadId;
@@ -366,7 +369,12 @@ void TExceptionHandling::EndDecision() {
 }
 
 void TExceptionHandling::CallEvent(const std::function<void()>& call) {
-  system_.RunInRaisingThread(call);
+  // A thread whose stack overflowed waits on the few pages kept for it: a
+  // handler run there would overflow it again, so it runs here instead.
+  if (run_ != nullptr && run_->Capture.StackOverflow)
+    call();
+  else
+    system_.RunInRaisingThread(call);
   if (run_ == nullptr) return;
   if (run_->DuplicateChecked) state_.IsDuplicate = services_.Log->FindDuplicate(options_, info_.ExceptionId, false);
   options_.ReloadShared();

@@ -10,6 +10,8 @@ class Exception;
 
 namespace tarvex {
 
+struct TCaptureInfo;
+
 struct TExceptionInfo {
   const rtl::Exception* Object = nullptr;  // nullptr: not an exception object of the runtime
   uint32_t Address = 0;                    // where it was raised
@@ -17,6 +19,8 @@ struct TExceptionInfo {
   bool Handled = false;                    // the program caught it and reports it at the end of its handler block
   std::string ExceptionId;                 // 4 hexadecimal digits, once the call stack is traced
   std::string Message;                     // the exception message of the report
+  // What the raising thread captured (raise and output kind, context); only while the handling runs.
+  const TCaptureInfo* Capture = nullptr;
 };
 
 // Codes of the action events, before and after each action of the handling.

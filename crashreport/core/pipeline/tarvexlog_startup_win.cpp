@@ -116,9 +116,12 @@ bool StartTarvexLog(const TTarvexLogParts& parts) {
   reporter->Handling = std::make_unique<TExceptionHandling>(services);
   running = reporter.release();
 
-  // 6: the interception points, unless everything goes to the program's crash reporter.
-  if (status.Installed && !status.IsForwardingLibrary)
-    InstallInterceptionPoints(*running->Handling, FrontDoorState(*running->Current));
+  // 6: the interception points, unless everything goes to the program's crash reporter. Their
+  // switches (reporting caught exceptions, safecall, pausing) are the running module's own options.
+  if (status.Installed && !status.IsForwardingLibrary) {
+    const TTarvexModuleOptions* own = services.Options->OptionsAt(module);
+    InstallInterceptionPoints(*running->Handling, FrontDoorState(own != nullptr ? *own : *running->Current));
+  }
   // 8: a library asks again, its program may have started its crash reporter meanwhile.
   if (module != reinterpret_cast<uint32_t>(GetModuleHandleA(nullptr))) status.IsForwardingLibrary = ForwardsToProgram();
   status.StartingUp = false;

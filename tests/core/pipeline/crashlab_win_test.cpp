@@ -1,5 +1,6 @@
 // Runs crashlab.exe for each kind of failure, in the main thread and in a
-// second one, and checks what reached the handler.
+// second one, and checks what the whole handling received and did, as the
+// lab's event handlers print it.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -14,6 +15,8 @@ namespace {
 
 using tarvex::testing::ChildRun;
 using tarvex::testing::LinesStartingWith;
+
+constexpr const char* kBeginReport = "----- BEGIN BUG REPORT -----";
 
 ChildRun RunCrashLab(const std::string& arguments, const std::function<void(DWORD)>& whileRunning = {}) {
   return tarvex::testing::RunChild(CRASHLAB_EXE, arguments, whileRunning);
@@ -49,6 +52,7 @@ TEST_P(CrashLab, EachFailureReachesTheHandlerOnceFromItsThread) {
     return;
   }
   ASSERT_EQ(handled.size(), 1u) << run.output;
+  EXPECT_EQ(LinesStartingWith(run.output, kBeginReport).size(), 1u) << "the report went to standard output";
   std::smatch parts;
   ASSERT_TRUE(std::regex_match(handled[0], parts, kHandledLine)) << handled[0];
   std::string className = c.className, pattern = c.messagePattern;
@@ -149,6 +153,53 @@ TEST(CrashLabGui, TheApplicationHandlerDecidesOnTheFrameworksErrorBox) {
     EXPECT_EQ(LinesStartingWith(run.output, "DONE").size(), 1u) << "the program goes on";
     EXPECT_EQ(run.exitCode, 0u);
   }
+}
+
+// A notify handler that throws while the handling runs: the handling drops
+// that exception (its thread is already in the handling), goes on with the
+// next handler and reports the original exception once.
+TEST(CrashLabEvents, AnExceptionInAnEventHandlerIsDroppedAndTheOriginalReportedOnce) {
+  const ChildRun run = RunCrashLab("event-raises");
+  ASSERT_TRUE(run.finished) << run.output;
+  EXPECT_EQ(LinesStartingWith(run.output, "EVENT-RAISES").size(), 1u) << "the failing handler ran once: no recursion";
+  const std::vector<std::string> handled = LinesStartingWith(run.output, "HANDLED|");
+  ASSERT_EQ(handled.size(), 1u) << run.output;
+  std::smatch parts;
+  ASSERT_TRUE(std::regex_match(handled[0], parts, kHandledLine)) << handled[0];
+  EXPECT_EQ(parts[1].str() + "|" + parts[2].str(), "EConvertError|'lab' is not a valid integer value")
+      << "the original exception, not the handler's";
+  EXPECT_EQ(LinesStartingWith(run.output, kBeginReport).size(), 1u) << run.output;
+  EXPECT_EQ(LinesStartingWith(run.output, "----- END BUG REPORT -----").size(), 1u) << run.output;
+  EXPECT_EQ(run.output.find("'event'"), std::string::npos) << "the handler's exception is never reported";
+  EXPECT_EQ(run.exitCode, 1u) << "the original exception still ends the program";
+}
+
+// Ten exceptions within a minute with the default crash burst options
+// (restart, 10, 1 minute): each is handled and reported, and the end
+// decision after the tenth restarts the program with its command line; the
+// old process ends with exit code 1.
+TEST(CrashLabBurst, TheTenthExceptionOfABurstRestartsTheProgram) {
+  const std::string eventName = "crashlab-restarted-" + std::to_string(GetCurrentProcessId());
+  const HANDLE restarted = CreateEventA(nullptr, TRUE, FALSE, eventName.c_str());
+  ASSERT_NE(restarted, nullptr);
+  const ChildRun run = RunCrashLab("burst " + eventName);
+  ASSERT_TRUE(run.finished) << run.output;
+  EXPECT_EQ(LinesStartingWith(run.output, "CAUGHT").size(), 10u) << run.output;
+  const std::vector<std::string> handled = LinesStartingWith(run.output, "HANDLED|");
+  EXPECT_EQ(handled.size(), 10u) << run.output;
+  for (const std::string& line : handled) {
+    std::smatch parts;
+    ASSERT_TRUE(std::regex_match(line, parts, kHandledLine)) << line;
+    EXPECT_EQ(parts[1].str(), "EConvertError");
+    EXPECT_EQ(parts[5].str(), "1") << "reported at the end of its catch block";
+  }
+  EXPECT_EQ(LinesStartingWith(run.output, kBeginReport).size(), 10u);
+  EXPECT_EQ(LinesStartingWith(run.output, "TERMINATING").size(), 1u) << "one end decision, after the tenth";
+  EXPECT_TRUE(LinesStartingWith(run.output, "NO-RESTART").empty()) << run.output;
+  EXPECT_EQ(run.exitCode, 1u);
+  // The restarted program tells the event; emulated Wine starts a process slowly.
+  EXPECT_EQ(WaitForSingleObject(restarted, 120000), WAIT_OBJECT_0) << "the program was started again";
+  CloseHandle(restarted);
 }
 
 }  // namespace

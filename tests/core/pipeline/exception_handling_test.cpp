@@ -131,6 +131,32 @@ TEST_F(Handling, EventsRunThroughTheRaisingThread) {
   EXPECT_EQ(system.eventCalls, 5);  // the assigned handlers: notify, actions 0 to 3
 }
 
+// After a stack overflow the raising thread has no stack to spare: the
+// handlers run on the handler thread, every one of them still called.
+TEST_F(Handling, AfterAStackOverflowEventsRunOnTheHandlerThread) {
+  capture.StackOverflow = true;
+  Process();
+  EXPECT_EQ(system.eventCalls, 0);
+  EXPECT_TRUE(Has("notify"));
+  EXPECT_TRUE(Has("action 3"));
+}
+
+// A handler sees what the raising thread captured while the handling runs, never after it.
+TEST_F(Handling, EventHandlersSeeTheCaptureOfTheHandlingInProgress) {
+  capture.RaiseKind = rkThreadWrapper;
+  std::vector<std::pair<const TCaptureInfo*, int>> seen;
+  route.ProcedureVariables().OnExceptionActionNotify = [&](TExceptionInfo& info, TActionCode, bool&) {
+    seen.emplace_back(info.Capture, info.Capture != nullptr ? int(info.Capture->RaiseKind) : -1);
+  };
+  Process();
+  ASSERT_EQ(seen.size(), 4u);  // actions 0 to 3
+  for (const auto& [pointer, raiseKind] : seen) {
+    EXPECT_EQ(pointer, &capture);
+    EXPECT_EQ(raiseKind, int(rkThreadWrapper));
+  }
+  EXPECT_EQ(handling->Info().Capture, nullptr) << "the capture lived only as long as its handling";
+}
+
 TEST_F(Handling, FilterHandlingOneIsTheOrdinaryHandlingAndZeroSwallows) {
   const struct {
     TTarvexFilterHandling handling;
