@@ -11,8 +11,6 @@ namespace {
 constexpr DWORD kWaitMs = 60000;  // generous: under emulation a handling takes seconds
 constexpr DWORD kPollMs = 20;
 
-std::wstring ProgramPath() { return ProgramFolder() + L"ZorvikCalc.exe"; }
-
 // Polls `find` until it returns a window; nullptr when the time is up.
 template <class Find>
 HWND WaitFor(Find find) {
@@ -42,15 +40,19 @@ std::vector<HWND> TopLevelWindowsOf(DWORD processId) {
 
 bool IsMessageBox(HWND window) { return ClassName(window) == L"#32770" && IsWindowVisible(window); }
 
-}  // namespace
-
-std::wstring ProgramFolder() {
+std::wstring TestFolder() {
   wchar_t self[MAX_PATH];
   const DWORD n = GetModuleFileNameW(nullptr, self, MAX_PATH);
   std::wstring path(self, n);
   path.resize(path.rfind(L'\\') + 1);  // ...\tests\e2e\ (the build tree)
-  return path + L"..\\..\\app\\";
+  return path;
 }
+
+}  // namespace
+
+std::wstring ProgramFolder() { return TestFolder() + L"..\\..\\app\\"; }
+
+std::wstring VariantFolder(const wchar_t* name) { return TestFolder() + name + L"\\"; }
 
 bool WaitUntil(const std::function<bool()>& done) {
   for (DWORD waited = 0; waited < kWaitMs; waited += kPollMs) {
@@ -75,8 +77,8 @@ std::optional<DWORD> CalcDriver::WaitForExit() const {
   return code;
 }
 
-CalcDriver::CalcDriver() {
-  const std::wstring path = ProgramPath();
+CalcDriver::CalcDriver(const std::wstring& folder) {
+  const std::wstring path = folder + L"ZorvikCalc.exe";
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   if (!CreateProcessW(path.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process_))

@@ -22,11 +22,18 @@ struct ConverterPage {
   HWND results;   // result text area
 };
 
+// The folder of the program under test (the build tree's app folder), with a final "\\".
+std::wstring ProgramFolder();
+// The folder of a copy of the program with other crash reporter options
+// (tests/e2e/<name>/ in the build tree), with a final "\\".
+std::wstring VariantFolder(const wchar_t* name);
+
 class CalcDriver {
  public:
-  // Starts the program (next to this test: ..\..\app\ZorvikCalc.exe) and
-  // waits until its main window shows. Throws std::runtime_error on failure.
-  CalcDriver();
+  // Starts the program in `folder` (by default the one under test:
+  // ProgramFolder()) and waits until its main window shows. Throws
+  // std::runtime_error on failure.
+  explicit CalcDriver(const std::wstring& folder = ProgramFolder());
   // Closes the program (and kills it if it does not end).
   ~CalcDriver();
   CalcDriver(const CalcDriver&) = delete;
@@ -76,8 +83,6 @@ HWND ChildAt(HWND parent, int left, int top);
 // The control's rectangle in its parent's client area.
 RECT RectInParent(HWND control);
 
-// The folder of the program under test (the build tree's app folder), with a final "\\".
-std::wstring ProgramFolder();
 // Waits until `done` holds (generous limit); false when the time is up.
 bool WaitUntil(const std::function<bool()>& done);
 

@@ -212,4 +212,23 @@ TEST_F(CrashDialog, RestartStartsANewCalculatorAndTheOldOneEndsWithOne) {
   CloseHandle(process);
 }
 
+// A calculator whose crash dialog closes itself after 3 seconds: left alone,
+// the dialog goes away, the report is saved as with Don't Send, and the
+// program goes on.
+TEST(CrashDialogAutoClose, LeftAloneTheDialogClosesItselfAndTheProgramGoesOn) {
+  const std::wstring folder = e2e::VariantFolder(L"autoclose");
+  const std::wstring log = folder + L"ZorvikCalc.elf";
+  DeleteFileW(log.c_str());
+  CalcDriver calc(folder);
+  HWND dialog = FailConversion(calc, L"7q");
+  ASSERT_NE(dialog, nullptr);
+  ASSERT_TRUE(e2e::WaitUntil([dialog] { return !IsWindow(dialog); })) << "the dialog stayed";
+  EXPECT_TRUE(e2e::WaitUntil([&] { return FileText(log).find("'7q' is not a valid integer value.") != std::string::npos; }))
+      << FileText(log);
+  EXPECT_TRUE(calc.OpenDialogs().empty()) << "another dialog followed";
+  EXPECT_TRUE(IsWindow(calc.MainWindow()));
+  EXPECT_EQ(calc.CloseAndWait(), 0u) << "the program was restarted or terminated";
+  DeleteFileW(log.c_str());
+}
+
 }  // namespace
