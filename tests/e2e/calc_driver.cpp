@@ -127,7 +127,7 @@ ConverterPage CalcDriver::SelectPage(int index, const std::wstring& caption) con
           ChildAt(page, 80, 165), ChildAt(page, 14, 196)};
 }
 
-std::wstring CalcDriver::TabCaption(int index) const {
+std::wstring CalcDriver::TabCaption(HWND tabs, int index) const {
   // TCM_GETITEM is not carried across processes: the item and its text
   // buffer live in the program's memory for the call.
   constexpr size_t kChars = 64;
@@ -141,7 +141,7 @@ std::wstring CalcDriver::TabCaption(int index) const {
   item.cchTextMax = kChars;
   wchar_t text[kChars] = {};
   WriteProcessMemory(process, remote, &item, sizeof item, nullptr);
-  const bool ok = SendMessageW(TabControl(), TCM_GETITEMW, index, reinterpret_cast<LPARAM>(remote)) != 0 &&
+  const bool ok = SendMessageW(tabs, TCM_GETITEMW, index, reinterpret_cast<LPARAM>(remote)) != 0 &&
                   ReadProcessMemory(process, item.pszText, text, sizeof text, nullptr);
   VirtualFreeEx(process, remote, 0, MEM_RELEASE);
   if (!ok) throw std::runtime_error("cannot read tab " + std::to_string(index));

@@ -51,8 +51,10 @@ class CalcDriver {
   // Selects tab `index` as the keyboard does (the page switches) and returns
   // the page's controls.
   ConverterPage SelectPage(int index, const std::wstring& caption) const;
-  // The caption of tab `index`, read from the tab control.
-  std::wstring TabCaption(int index) const;
+  // The caption of tab `index` of the main window's tab control, or of
+  // another tab control of the program.
+  std::wstring TabCaption(int index) const { return TabCaption(TabControl(), index); }
+  std::wstring TabCaption(HWND tabs, int index) const;
 
   // Top-level windows of the program other than the main window.
   std::vector<HWND> OtherTopLevelWindows() const;

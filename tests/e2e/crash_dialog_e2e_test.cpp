@@ -231,4 +231,28 @@ TEST(CrashDialogAutoClose, LeftAloneTheDialogClosesItselfAndTheProgramGoesOn) {
   DeleteFileW(log.c_str());
 }
 
+// A calculator whose reports have neither module tables nor CPU sections:
+// the detailed dialog has only General and Call Stack, and its configured
+// first page (Modules) falls back to General.
+TEST(CrashDialogWithoutSections, TheDetailedDialogShowsOnlyGeneralAndCallStack) {
+  const std::wstring folder = e2e::VariantFolder(L"nosections");
+  const std::wstring log = folder + L"ZorvikCalc.elf";
+  DeleteFileW(log.c_str());
+  CalcDriver calc(folder);
+  HWND simple = FailConversion(calc, L"q1");
+  ASSERT_NE(simple, nullptr);
+  HWND detailed = FollowDetailsLink(calc, simple);
+  ASSERT_NE(detailed, nullptr);
+  HWND tabs = GetDlgItem(detailed, VX_DETAILED_TABS);
+  std::vector<std::wstring> captions;
+  for (int i = 0, n = static_cast<int>(SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0)); i < n; ++i)
+    captions.push_back(calc.TabCaption(tabs, i));
+  EXPECT_EQ(captions, (std::vector<std::wstring>{L"General", L"Call Stack"}));
+  EXPECT_EQ(SendMessageW(tabs, TCM_GETCURSEL, 0, 0), 0);
+  ASSERT_TRUE(e2e::PressDialogButton(detailed, VX_DETAILED_OK));
+  ASSERT_TRUE(e2e::WaitUntil([&] { return FileText(log).find("EConvertError") != std::string::npos; }));
+  EXPECT_EQ(calc.CloseAndWait(), 0u);
+  DeleteFileW(log.c_str());
+}
+
 }  // namespace
