@@ -212,33 +212,44 @@ TEST_F(CrashDialog, RestartStartsANewCalculatorAndTheOldOneEndsWithOne) {
   CloseHandle(process);
 }
 
+// A copy of the calculator with other options (tests/e2e/<name>/), its log
+// removed before and after.
+class CalculatorCopy {
+ public:
+  explicit CalculatorCopy(const wchar_t* name)
+      : folder_(e2e::VariantFolder(name)), log_(folder_ + L"ZorvikCalc.elf") {
+    DeleteFileW(log_.c_str());
+  }
+  ~CalculatorCopy() { DeleteFileW(log_.c_str()); }
+  const std::wstring& Folder() const { return folder_; }
+  std::string LogText() const { return FileText(log_); }
+
+ private:
+  std::wstring folder_, log_;
+};
+
 // A calculator whose crash dialog closes itself after 3 seconds: left alone,
 // the dialog goes away, the report is saved as with Don't Send, and the
 // program goes on.
 TEST(CrashDialogAutoClose, LeftAloneTheDialogClosesItselfAndTheProgramGoesOn) {
-  const std::wstring folder = e2e::VariantFolder(L"autoclose");
-  const std::wstring log = folder + L"ZorvikCalc.elf";
-  DeleteFileW(log.c_str());
-  CalcDriver calc(folder);
+  const CalculatorCopy copy(L"autoclose");
+  CalcDriver calc(copy.Folder());
   HWND dialog = FailConversion(calc, L"7q");
   ASSERT_NE(dialog, nullptr);
   ASSERT_TRUE(e2e::WaitUntil([dialog] { return !IsWindow(dialog); })) << "the dialog stayed";
-  EXPECT_TRUE(e2e::WaitUntil([&] { return FileText(log).find("'7q' is not a valid integer value.") != std::string::npos; }))
-      << FileText(log);
+  EXPECT_TRUE(e2e::WaitUntil([&] { return copy.LogText().find("'7q' is not a valid integer value.") != std::string::npos; }))
+      << copy.LogText();
   EXPECT_TRUE(calc.OpenDialogs().empty()) << "another dialog followed";
   EXPECT_TRUE(IsWindow(calc.MainWindow()));
   EXPECT_EQ(calc.CloseAndWait(), 0u) << "the program was restarted or terminated";
-  DeleteFileW(log.c_str());
 }
 
 // A calculator whose reports have neither module tables nor CPU sections:
 // the detailed dialog has only General and Call Stack, and its configured
 // first page (Modules) falls back to General.
 TEST(CrashDialogWithoutSections, TheDetailedDialogShowsOnlyGeneralAndCallStack) {
-  const std::wstring folder = e2e::VariantFolder(L"nosections");
-  const std::wstring log = folder + L"ZorvikCalc.elf";
-  DeleteFileW(log.c_str());
-  CalcDriver calc(folder);
+  const CalculatorCopy copy(L"nosections");
+  CalcDriver calc(copy.Folder());
   HWND simple = FailConversion(calc, L"q1");
   ASSERT_NE(simple, nullptr);
   HWND detailed = FollowDetailsLink(calc, simple);
@@ -250,9 +261,8 @@ TEST(CrashDialogWithoutSections, TheDetailedDialogShowsOnlyGeneralAndCallStack) 
   EXPECT_EQ(captions, (std::vector<std::wstring>{L"General", L"Call Stack"}));
   EXPECT_EQ(SendMessageW(tabs, TCM_GETCURSEL, 0, 0), 0);
   ASSERT_TRUE(e2e::PressDialogButton(detailed, VX_DETAILED_OK));
-  ASSERT_TRUE(e2e::WaitUntil([&] { return FileText(log).find("EConvertError") != std::string::npos; }));
+  ASSERT_TRUE(e2e::WaitUntil([&] { return copy.LogText().find("EConvertError") != std::string::npos; }));
   EXPECT_EQ(calc.CloseAndWait(), 0u);
-  DeleteFileW(log.c_str());
 }
 
 }  // namespace
