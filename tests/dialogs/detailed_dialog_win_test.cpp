@@ -15,13 +15,13 @@
 #include "crashreport/dialogs/detailed/dialog_geometry.h"
 #include "crashreport/dialogs/settings/settings_file_win.h"
 #include "tests/core/report/report_fixture.h"
-#include "tests/dialogs/detailed_dialog_driver_win.h"
+#include "tests/dialogs/dialog_driver_win.h"
 
 namespace tarvex {
 namespace {
 
-using testing::DetailedDialogDriver;
-using testing::DriveDetailedDialog;
+using dialogs_test::DetailedDialogDriver;
+using dialogs_test::DriveDetailedDialog;
 
 // The fixed crash with its report, and the session the handling would pass.
 struct DialogCase {

@@ -10,8 +10,6 @@ namespace {
 
 constexpr DWORD kPollMs = 20;
 
-std::wstring ProgramPath() { return ProgramFolder() + L"ZorvikCalc.exe"; }
-
 // Polls `find` until it returns a window; nullptr when the time is up.
 template <class Find>
 HWND WaitFor(Find find) {
@@ -68,15 +66,19 @@ class RemoteMemory {
   char* base_;
 };
 
-}  // namespace
-
-std::wstring ProgramFolder() {
+std::wstring TestFolder() {
   wchar_t self[MAX_PATH];
   const DWORD n = GetModuleFileNameW(nullptr, self, MAX_PATH);
   std::wstring path(self, n);
   path.resize(path.rfind(L'\\') + 1);  // ...\tests\e2e\ (the build tree)
-  return path + L"..\\..\\app\\";
+  return path;
 }
+
+}  // namespace
+
+std::wstring ProgramFolder() { return TestFolder() + L"..\\..\\app\\"; }
+
+std::wstring VariantFolder(const wchar_t* name) { return TestFolder() + name + L"\\"; }
 
 bool WaitUntil(const std::function<bool()>& done) {
   for (DWORD waited = 0; waited < kWaitMs; waited += kPollMs) {
@@ -101,8 +103,8 @@ std::optional<DWORD> CalcDriver::WaitForExit() const {
   return code;
 }
 
-CalcDriver::CalcDriver() {
-  const std::wstring path = ProgramPath();
+CalcDriver::CalcDriver(const std::wstring& folder) {
+  const std::wstring path = folder + L"ZorvikCalc.exe";
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   if (!CreateProcessW(path.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process_))
@@ -151,7 +153,7 @@ ConverterPage CalcDriver::SelectPage(int index, const std::wstring& caption) con
           ChildAt(page, 80, 165), ChildAt(page, 14, 196)};
 }
 
-std::wstring CalcDriver::TabCaption(int index) const {
+std::wstring CalcDriver::TabCaption(HWND tabs, int index) const {
   constexpr size_t kChars = 64;
   const RemoteMemory remote(process_.hProcess, sizeof(TCITEMW) + kChars * sizeof(wchar_t));
   TCITEMW item{};
@@ -160,7 +162,7 @@ std::wstring CalcDriver::TabCaption(int index) const {
   item.cchTextMax = kChars;
   remote.Write(item);
   wchar_t text[kChars] = {};
-  if (SendMessageW(TabControl(), TCM_GETITEMW, index, remote.Address()) == 0 ||
+  if (SendMessageW(tabs, TCM_GETITEMW, index, remote.Address()) == 0 ||
       !remote.Read(sizeof(TCITEMW), text, sizeof text - sizeof(wchar_t)))
     throw std::runtime_error("cannot read tab " + std::to_string(index));
   return text;

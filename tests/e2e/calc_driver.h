@@ -22,11 +22,18 @@ struct ConverterPage {
   HWND results;   // result text area
 };
 
+// The folder of the program under test (the build tree's app folder), with a final "\\".
+std::wstring ProgramFolder();
+// The folder of a copy of the program with other crash reporter options
+// (tests/e2e/<name>/ in the build tree), with a final "\\".
+std::wstring VariantFolder(const wchar_t* name);
+
 class CalcDriver {
  public:
-  // Starts the program (next to this test: ..\..\app\ZorvikCalc.exe) and
-  // waits until its main window shows. Throws std::runtime_error on failure.
-  CalcDriver();
+  // Starts the program in `folder` (by default the one under test:
+  // ProgramFolder()) and waits until its main window shows. Throws
+  // std::runtime_error on failure.
+  explicit CalcDriver(const std::wstring& folder = ProgramFolder());
   // Closes the program (and kills it if it does not end).
   ~CalcDriver();
   CalcDriver(const CalcDriver&) = delete;
@@ -44,8 +51,10 @@ class CalcDriver {
   // Selects tab `index` as the keyboard does (the page switches) and returns
   // the page's controls.
   ConverterPage SelectPage(int index, const std::wstring& caption) const;
-  // The caption of tab `index`, read from the tab control.
-  std::wstring TabCaption(int index) const;
+  // The caption of tab `index` of the main window's tab control, or of
+  // another tab control of the program.
+  std::wstring TabCaption(int index) const { return TabCaption(TabControl(), index); }
+  std::wstring TabCaption(HWND tabs, int index) const;
 
   // Top-level windows of the program other than the main window.
   std::vector<HWND> OtherTopLevelWindows() const;
@@ -78,8 +87,6 @@ HWND ChildAt(HWND parent, int left, int top);
 // The control's rectangle in its parent's client area.
 RECT RectInParent(HWND control);
 
-// The folder of the program under test (the build tree's app folder), with a final "\\".
-std::wstring ProgramFolder();
 // Waits until `done` holds (generous limit); false when the time is up.
 bool WaitUntil(const std::function<bool()>& done);
 // How long WaitUntil waits: generous, since under emulation a handling takes seconds.

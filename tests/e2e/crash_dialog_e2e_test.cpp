@@ -1,11 +1,13 @@
 // The crash reporter that the calculator carries, met as a user meets it: a
 // Shape that is not a number brings up its dialog; the report lands in the
-// log beside the program; the details link leads to the detailed dialog; the
+// log beside the program; the details link leads to the detailed dialog, whose
+// size, place and column widths the next run of the program keeps; the
 // restart box starts a new calculator and ends the old one with exit code 1.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <commctrl.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <cstring>
@@ -36,6 +38,47 @@ HWND FailConversion(const CalcDriver& calc, const wchar_t* shape) {
   e2e::SetWindowTextTo(page.material, L"");
   CalcDriver::ClickAndGoOn(page.convert);
   return calc.WaitForDialog(e2e::kCrashDialogCaption);
+}
+
+// Clicks the simple dialog's details link; the detailed dialog that follows (nullptr when none).
+HWND FollowDetailsLink(const CalcDriver& calc, HWND simple) {
+  // The link starts 8 pixels right of its lead-in's text, on the same line.
+  const RECT lead = e2e::RectInParent(GetDlgItem(simple, e2e::kCrashDialogDetailsLead));
+  PostMessageW(simple, WM_LBUTTONUP, 0, MAKELPARAM(lead.right + 8 + 4, lead.top + 4));
+  if (!e2e::WaitUntil([simple] { return !IsWindow(simple); })) return nullptr;
+  return calc.WaitForDialog(e2e::kCrashDialogCaption);
+}
+
+// Selects page `tab` of the detailed dialog; its list once it has rows (nullptr when none shows).
+HWND ShowListPage(HWND detailed, int tab) {
+  HWND tabs = GetDlgItem(detailed, VX_DETAILED_TABS);
+  SendMessageW(tabs, TCM_SETCURFOCUS, tab, 0);
+  HWND list = nullptr;
+  e2e::WaitUntil([&] {
+    HWND page = FindWindowExW(tabs, nullptr, L"#32770", nullptr);
+    list = page ? FindWindowExW(page, nullptr, L"SysListView32", nullptr) : nullptr;
+    return list != nullptr && SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) > 0;
+  });
+  return list;
+}
+
+// Presses OK in the detailed dialog and waits until the handling has saved the report.
+void CloseDetailedDialog(HWND detailed) {
+  ASSERT_TRUE(e2e::PressDialogButton(detailed, VX_DETAILED_OK));
+  // The handling ends after the log is saved; only then may the window close
+  // (while it runs, the waiting main thread drops a quit message).
+  ASSERT_TRUE(e2e::WaitUntil([] { return FileText(kLogFile).find("EConvertError") != std::string::npos; }));
+}
+
+// The reporter's settings file in the user's application data folder.
+std::wstring SettingsFile() {
+  wchar_t folder[MAX_PATH] = {};
+  SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder);
+  return std::wstring(folder) + L"\\TarvexLog\\TarvexLog.ini";
+}
+
+void ForgetDetailedDialogGeometry() {
+  WritePrivateProfileStringW(L"Coordinates", nullptr, nullptr, SettingsFile().c_str());
 }
 
 class CrashDialog : public testing::Test {
@@ -75,12 +118,7 @@ TEST_F(CrashDialog, TheDetailsLinkLeadsToTheDetailedDialog) {
   CalcDriver calc;
   HWND simple = FailConversion(calc, L"x");
   ASSERT_NE(simple, nullptr);
-  // The link starts 8 pixels right of its lead-in's text, on the same line.
-  const RECT lead = e2e::RectInParent(GetDlgItem(simple, e2e::kCrashDialogDetailsLead));
-  PostMessageW(simple, WM_LBUTTONUP, 0, MAKELPARAM(lead.right + 8 + 4, lead.top + 4));
-  ASSERT_TRUE(e2e::WaitUntil([simple] { return !IsWindow(simple); }));
-
-  HWND detailed = calc.WaitForDialog(e2e::kCrashDialogCaption);
+  HWND detailed = FollowDetailsLink(calc, simple);
   ASSERT_NE(detailed, nullptr) << "no detailed dialog";
   HWND tabs = GetDlgItem(detailed, VX_DETAILED_TABS);
   ASSERT_NE(tabs, nullptr);
@@ -88,13 +126,7 @@ TEST_F(CrashDialog, TheDetailsLinkLeadsToTheDetailedDialog) {
 
   // The Call Stack page names the raising code with its unit and line; the Modules page lists the program.
   const auto pageRows = [&](int tab, int columns) {
-    SendMessageW(tabs, TCM_SETCURFOCUS, tab, 0);
-    HWND list = nullptr;
-    e2e::WaitUntil([&] {
-      HWND page = FindWindowExW(tabs, nullptr, L"#32770", nullptr);
-      list = page ? FindWindowExW(page, nullptr, L"SysListView32", nullptr) : nullptr;
-      return list != nullptr && SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) > 0;
-    });
+    HWND list = ShowListPage(detailed, tab);
     return list ? calc.ListViewRows(list, columns) : std::vector<std::wstring>{};
   };
   const std::vector<std::wstring> stack = pageRows(1, 6);  // Address|Module|Unit|Class|Procedure|Line
@@ -131,11 +163,49 @@ TEST_F(CrashDialog, TheDetailsLinkLeadsToTheDetailedDialog) {
   const std::vector<std::wstring> modules = pageRows(2, 2);
   EXPECT_TRUE(std::any_of(modules.begin(), modules.end(),
                           [](const std::wstring& row) { return row.find(L"ZorvikCalc.exe") != std::wstring::npos; }));
-  ASSERT_TRUE(e2e::PressDialogButton(detailed, VX_DETAILED_OK));
-  // The handling ends after the log is saved; only then may the window close
-  // (while it runs, the waiting main thread drops a quit message).
-  ASSERT_TRUE(e2e::WaitUntil([] { return FileText(kLogFile).find("EConvertError") != std::string::npos; }));
+  CloseDetailedDialog(detailed);
   EXPECT_EQ(calc.CloseAndWait(), 0u);
+}
+
+TEST_F(CrashDialog, TheDetailedDialogKeepsItsPlaceAndColumnWidthsForTheNextRun) {
+  ForgetDetailedDialogGeometry();
+  constexpr RECT kMoved{40, 30, 40 + 700, 30 + 500};
+  constexpr int kModifiedColumn = 5, kModifiedWidth = 133;  // Modules page: ...|Size|Modified|Path
+  {
+    CalcDriver calc;
+    HWND simple = FailConversion(calc, L"x");
+    ASSERT_NE(simple, nullptr);
+    HWND detailed = FollowDetailsLink(calc, simple);
+    ASSERT_NE(detailed, nullptr);
+    SetWindowPos(detailed, nullptr, kMoved.left, kMoved.top, kMoved.right - kMoved.left, kMoved.bottom - kMoved.top,
+                 SWP_NOZORDER);
+    HWND modules = ShowListPage(detailed, 2);
+    ASSERT_NE(modules, nullptr);
+    SendMessageW(modules, LVM_SETCOLUMNWIDTH, kModifiedColumn, kModifiedWidth);
+    CloseDetailedDialog(detailed);
+    EXPECT_EQ(calc.CloseAndWait(), 0u);
+  }
+  // The same report again would be a duplicate, which is not shown.
+  DeleteFileW(kLogFile.c_str());
+  CalcDriver calc;
+  HWND simple = FailConversion(calc, L"x");
+  ASSERT_NE(simple, nullptr);
+  HWND detailed = FollowDetailsLink(calc, simple);
+  ASSERT_NE(detailed, nullptr);
+  RECT window{};
+  GetWindowRect(detailed, &window);
+  HWND modules = ShowListPage(detailed, 2);
+  ASSERT_NE(modules, nullptr);
+  const auto width = SendMessageW(modules, LVM_GETCOLUMNWIDTH, kModifiedColumn, 0);
+  CloseDetailedDialog(detailed);
+  EXPECT_EQ(calc.CloseAndWait(), 0u);
+  ForgetDetailedDialogGeometry();
+
+  EXPECT_EQ(window.left, kMoved.left);
+  EXPECT_EQ(window.top, kMoved.top);
+  EXPECT_EQ(window.right, kMoved.right);
+  EXPECT_EQ(window.bottom, kMoved.bottom);
+  EXPECT_EQ(width, kModifiedWidth);
 }
 
 TEST_F(CrashDialog, RestartStartsANewCalculatorAndTheOldOneEndsWithOne) {
@@ -166,6 +236,59 @@ TEST_F(CrashDialog, RestartStartsANewCalculatorAndTheOldOneEndsWithOne) {
   PostMessageW(again, WM_CLOSE, 0, 0);
   if (WaitForSingleObject(process, 60000) != WAIT_OBJECT_0) TerminateProcess(process, 1);
   CloseHandle(process);
+}
+
+// A copy of the calculator with other options (tests/e2e/<name>/), its log
+// removed before and after.
+class CalculatorCopy {
+ public:
+  explicit CalculatorCopy(const wchar_t* name)
+      : folder_(e2e::VariantFolder(name)), log_(folder_ + L"ZorvikCalc.elf") {
+    DeleteFileW(log_.c_str());
+  }
+  ~CalculatorCopy() { DeleteFileW(log_.c_str()); }
+  const std::wstring& Folder() const { return folder_; }
+  std::string LogText() const { return FileText(log_); }
+
+ private:
+  std::wstring folder_, log_;
+};
+
+// A calculator whose crash dialog closes itself after 3 seconds: left alone,
+// the dialog goes away, the report is saved as with Don't Send, and the
+// program goes on.
+TEST(CrashDialogAutoClose, LeftAloneTheDialogClosesItselfAndTheProgramGoesOn) {
+  const CalculatorCopy copy(L"autoclose");
+  CalcDriver calc(copy.Folder());
+  HWND dialog = FailConversion(calc, L"7q");
+  ASSERT_NE(dialog, nullptr);
+  ASSERT_TRUE(e2e::WaitUntil([dialog] { return !IsWindow(dialog); })) << "the dialog stayed";
+  EXPECT_TRUE(e2e::WaitUntil([&] { return copy.LogText().find("'7q' is not a valid integer value.") != std::string::npos; }))
+      << copy.LogText();
+  EXPECT_TRUE(calc.OpenDialogs().empty()) << "another dialog followed";
+  EXPECT_TRUE(IsWindow(calc.MainWindow()));
+  EXPECT_EQ(calc.CloseAndWait(), 0u) << "the program was restarted or terminated";
+}
+
+// A calculator whose reports have neither module tables nor CPU sections:
+// the detailed dialog has only General and Call Stack, and its configured
+// first page (Modules) falls back to General.
+TEST(CrashDialogWithoutSections, TheDetailedDialogShowsOnlyGeneralAndCallStack) {
+  const CalculatorCopy copy(L"nosections");
+  CalcDriver calc(copy.Folder());
+  HWND simple = FailConversion(calc, L"q1");
+  ASSERT_NE(simple, nullptr);
+  HWND detailed = FollowDetailsLink(calc, simple);
+  ASSERT_NE(detailed, nullptr);
+  HWND tabs = GetDlgItem(detailed, VX_DETAILED_TABS);
+  std::vector<std::wstring> captions;
+  for (int i = 0, n = static_cast<int>(SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0)); i < n; ++i)
+    captions.push_back(calc.TabCaption(tabs, i));
+  EXPECT_EQ(captions, (std::vector<std::wstring>{L"General", L"Call Stack"}));
+  EXPECT_EQ(SendMessageW(tabs, TCM_GETCURSEL, 0, 0), 0);
+  ASSERT_TRUE(e2e::PressDialogButton(detailed, VX_DETAILED_OK));
+  ASSERT_TRUE(e2e::WaitUntil([&] { return copy.LogText().find("EConvertError") != std::string::npos; }));
+  EXPECT_EQ(calc.CloseAndWait(), 0u);
 }
 
 }  // namespace
