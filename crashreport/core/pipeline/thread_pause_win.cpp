@@ -4,10 +4,16 @@
 
 #include "crashreport/callstack/stack/thread_trace_win.h"
 #include "crashreport/core/pipeline/front_door_win.h"
+#include "crashreport/core/pipeline/heap_probe_win.h"
 
 namespace tarvex {
 
 namespace {
+
+constexpr int kPauseTries = 4;
+// Generous: the probe thread only has to wake and take a free lock, and a
+// try that comes too late just costs another round.
+constexpr DWORD kProbeWaitMs = 1000;
 
 // Started by the program: the main thread and the threads the thread hooks listed.
 bool IsRuntimeThread(DWORD threadId) {
@@ -19,8 +25,8 @@ bool IsRuntimeThread(DWORD threadId) {
   return listed;
 }
 
-bool Wanted(const TThreadPause& pause, DWORD threadId) {
-  if (threadId == GetCurrentThreadId() || threadId == pause.RaisingThread) return false;
+bool Wanted(const TThreadPause& pause, DWORD threadId, DWORD probeThread) {
+  if (threadId == GetCurrentThreadId() || threadId == pause.RaisingThread || threadId == probeThread) return false;
   if (pause.SpareMainThread && threadId == MainThreadId()) return false;
   return IsRuntimeThread(threadId) ? pause.RuntimeThreads : pause.OtherThreads;
 }
@@ -29,6 +35,8 @@ bool Wanted(const TThreadPause& pause, DWORD threadId) {
 
 void TThreadPauser::Prepare(const TThreadPause& pause) {
   listedCount_ = 0;
+  const THeapProbe* probe = THeapProbe::Instance();
+  const DWORD probeThread = probe != nullptr ? probe->ThreadId() : 0;
   const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
   if (snapshot == INVALID_HANDLE_VALUE) return;
   const DWORD self = GetCurrentProcessId();
@@ -36,13 +44,24 @@ void TThreadPauser::Prepare(const TThreadPause& pause) {
   entry.dwSize = sizeof entry;
   for (BOOL more = Thread32First(snapshot, &entry); more && listedCount_ < kMaxThreads;
        more = Thread32Next(snapshot, &entry)) {
-    if (entry.th32OwnerProcessID == self && Wanted(pause, entry.th32ThreadID))
+    if (entry.th32OwnerProcessID == self && Wanted(pause, entry.th32ThreadID, probeThread))
       listed_[listedCount_++] = entry.th32ThreadID;
   }
   CloseHandle(snapshot);
 }
 
 void TThreadPauser::PausePrepared() {
+  THeapProbe* probe = THeapProbe::Instance();  // made when the threads were listed
+  for (int tries = 0; tries < kPauseTries; ++tries) {
+    PauseListed();
+    if (pausedCount_ == 0 || probe == nullptr || probe->HeapIsFree(kProbeWaitMs)) break;
+    ResumeAll();  // a paused thread holds the heap: let it finish
+    probe->WaitIdle(kProbeWaitMs);
+  }
+  listedCount_ = 0;
+}
+
+void TThreadPauser::PauseListed() {
   for (size_t i = 0; i < listedCount_; ++i) {
     const HANDLE thread = OpenThread(THREAD_SUSPEND_RESUME, FALSE, listed_[i]);
     if (thread == nullptr) continue;  // ended meanwhile
@@ -52,7 +71,6 @@ void TThreadPauser::PausePrepared() {
     }
     paused_[pausedCount_++] = thread;
   }
-  listedCount_ = 0;
 }
 
 void TThreadPauser::ResumeAll() {

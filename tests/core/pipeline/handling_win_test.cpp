@@ -86,47 +86,130 @@ TEST_F(HandlingInProcess, ExceptionInsideAnEventHandlerIsDroppedAndDoesNotRecurs
   EXPECT_EQ(std::ranges::count(journal, std::string("log add REPORT\r\n")), 1);  // the handling went on to the end
 }
 
-TEST(ThreadPause, PausesAndResumesWithoutHeapWhileAPausedThreadHoldsTheHeapLock) {
-  const HANDLE started = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-  const HANDLE lockNow = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-  const HANDLE locked = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-  const HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-  DWORD workerId = 0;
-  std::thread worker([&] {
-    workerId = GetCurrentThreadId();
-    SetEvent(started);
-    WaitForSingleObject(lockNow, INFINITE);
-    HeapLock(GetProcessHeap());
-    SetEvent(locked);
-    WaitForSingleObject(release, INFINITE);
-    HeapUnlock(GetProcessHeap());
-  });
-  ASSERT_EQ(WaitForSingleObject(started, kWaitLimit), WAIT_OBJECT_0);
-  const HANDLE workerHandle = OpenThread(THREAD_SUSPEND_RESUME, FALSE, workerId);
+// A thread that takes the process heap's lock when told and holds it for
+// `holdMs` (INFINITE: until `release`).
+class HeapHolder {
+ public:
+  explicit HeapHolder(DWORD holdMs) : holdMs_(holdMs) {
+    thread_ = std::thread([this] {
+      id_ = GetCurrentThreadId();
+      SetEvent(started_);
+      WaitForSingleObject(lockNow_, INFINITE);
+      HeapLock(GetProcessHeap());
+      SetEvent(locked_);
+      WaitForSingleObject(release_, holdMs_);
+      HeapUnlock(GetProcessHeap());
+    });
+    WaitForSingleObject(started_, kWaitLimit);
+  }
+  ~HeapHolder() {
+    SetEvent(release_);
+    thread_.join();
+    for (HANDLE h : {started_, lockNow_, locked_, release_}) CloseHandle(h);
+  }
+  DWORD Id() const { return id_; }
+  bool Lock() {
+    SetEvent(lockNow_);
+    return WaitForSingleObject(locked_, kWaitLimit) == WAIT_OBJECT_0;
+  }
+
+ private:
+  DWORD holdMs_;
+  HANDLE started_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  HANDLE lockNow_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  HANDLE locked_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  HANDLE release_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  DWORD id_ = 0;
+  std::thread thread_;
+};
+
+// A thread (spared by the pause, as the raising thread is) that takes heap
+// memory when asked; whether that finished.
+class HeapUser {
+ public:
+  HeapUser() {
+    thread_ = std::thread([this] {
+      id_ = GetCurrentThreadId();
+      SetEvent(ready_);
+      while (WaitForSingleObject(go_, INFINITE) == WAIT_OBJECT_0 && !stop_) {
+        HeapFree(GetProcessHeap(), 0, HeapAlloc(GetProcessHeap(), 0, 100));
+        SetEvent(done_);
+      }
+    });
+    WaitForSingleObject(ready_, kWaitLimit);
+  }
+  ~HeapUser() {
+    stop_ = true;
+    SetEvent(go_);
+    thread_.join();
+    for (HANDLE h : {ready_, go_, done_}) CloseHandle(h);
+  }
+  DWORD Id() const { return id_; }
+  bool Allocates() {
+    SetEvent(go_);
+    return WaitForSingleObject(done_, kWaitLimit) == WAIT_OBJECT_0;
+  }
+
+ private:
+  HANDLE ready_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  HANDLE go_ = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+  HANDLE done_ = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+  std::atomic<bool> stop_{false};
+  DWORD id_ = 0;
+  std::thread thread_;
+};
+
+DWORD SuspendCountOf(DWORD threadId) {
+  const HANDLE thread = OpenThread(THREAD_SUSPEND_RESUME, FALSE, threadId);
+  const DWORD previous = SuspendThread(thread);
+  ResumeThread(thread);
+  CloseHandle(thread);
+  return previous;
+}
+
+// A paused thread that holds the heap's lock is let go until it gives the
+// lock back; then the threads are paused and the heap can be used. Pausing
+// and resuming themselves take no heap memory (a call that did would wait
+// for the lock for ever).
+TEST(ThreadPause, ThreadsStayPausedOnlyWhenNoneOfThemHoldsTheHeap) {
+  HeapUser user;
+  HeapHolder holder(300);
   TThreadPauser pauser;
   TThreadPause pause;
   pause.RuntimeThreads = pause.OtherThreads = true;
+  pause.RaisingThread = user.Id();
   pauser.Prepare(pause);
-
-  SetEvent(lockNow);
-  const DWORD gotLock = WaitForSingleObject(locked, kWaitLimit);
-  // Until the release nothing here may take heap memory: a call that did
-  // would wait for the lock forever.
+  ASSERT_TRUE(holder.Lock());
   pauser.PausePrepared();
   const size_t paused = pauser.PausedCount();
-  const DWORD countWhilePaused = SuspendThread(workerHandle);  // the previous count
-  ResumeThread(workerHandle);
+  const DWORD holderCount = SuspendCountOf(holder.Id());
+  const bool allocated = user.Allocates();
   pauser.ResumeAll();
-  const DWORD countAfter = SuspendThread(workerHandle);
-  ResumeThread(workerHandle);
-  SetEvent(release);
-  worker.join();
-
-  EXPECT_EQ(gotLock, WAIT_OBJECT_0);
   EXPECT_GE(paused, 1u);
-  EXPECT_EQ(countWhilePaused, 1u);
-  EXPECT_EQ(countAfter, 0u);
-  for (HANDLE h : {started, lockNow, locked, release, workerHandle}) CloseHandle(h);
+  EXPECT_EQ(holderCount, 1u) << "the holder is paused once it let go of the heap";
+  EXPECT_TRUE(allocated) << "the heap could not be used while the threads were paused";
+  EXPECT_EQ(SuspendCountOf(holder.Id()), 0u);
+}
+
+TEST(ThreadPause, AThreadThatKeepsTheHeapLeavesEveryThreadRunning) {
+  HeapUser user;
+  TThreadPauser pauser;
+  size_t paused = 0;
+  DWORD holderCount = 0;
+  {
+    HeapHolder holder(INFINITE);
+    TThreadPause pause;
+    pause.RuntimeThreads = pause.OtherThreads = true;
+    pause.RaisingThread = user.Id();
+    pauser.Prepare(pause);
+    ASSERT_TRUE(holder.Lock());
+    pauser.PausePrepared();
+    paused = pauser.PausedCount();
+    holderCount = SuspendCountOf(holder.Id());
+    pauser.ResumeAll();
+  }  // nothing that may allocate until the holder lets go
+  EXPECT_EQ(paused, 0u);
+  EXPECT_EQ(holderCount, 0u);
 }
 
 TEST(StartUp, InstallsTheHandlingThatUncaughtExceptionsReach) {
