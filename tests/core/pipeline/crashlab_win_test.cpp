@@ -34,6 +34,20 @@ struct KindCase {
   bool caught = false;         // the program catches it: reported at the end of its catch block, the program goes on
 };
 
+// The cells of the report's first call-stack entry: the row under the
+// exception thread's heading (|Address|Module|Unit|Class|Procedure|Line|).
+std::vector<std::string> FirstStackEntry(const std::string& output) {
+  const size_t heading = output.find("|*Exception Thread");
+  if (heading == std::string::npos) return {};
+  size_t row = output.find('\n', output.find('\n', heading) + 1) + 1;  // past the heading's rule
+  const std::string line = output.substr(row, output.find('\n', row) - row);
+  std::vector<std::string> cells;
+  static const std::regex kCell(R"(\|\s*([^|]*?)\s*(?=\|))");
+  for (auto it = std::sregex_iterator(line.begin(), line.end(), kCell); it != std::sregex_iterator(); ++it)
+    cells.push_back((*it)[1].str());
+  return cells;
+}
+
 // Test names and messages show the kind, never the case's bytes (they change from build to build).
 void PrintTo(const KindCase& c, std::ostream* out) { *out << c.kind; }
 
@@ -72,6 +86,13 @@ TEST_P(CrashLab, EachFailureReachesTheHandlerOnceFromItsThread) {
   if (raiser != 0) {
     EXPECT_GE(address, raiser) << "the address lies in the function that raised";
     EXPECT_LT(address, raiser + 0x80) << "the address lies in the function that raised";
+    // The report's first entry is that function, with its line from the program's own table.
+    const std::vector<std::string> entry = FirstStackEntry(run.output);
+    ASSERT_EQ(entry.size(), 6u) << run.output;
+    EXPECT_EQ(entry[0], parts[4].str());
+    EXPECT_EQ(entry[1], "crashlab.exe");
+    EXPECT_EQ(entry[2], "main.cpp");
+    EXPECT_TRUE(std::regex_match(entry[5], std::regex(R"(\d+\[\d+\])"))) << entry[5];
   }
   EXPECT_EQ(parts[5].str(), c.caught ? "1" : "0") << "the handled flag";
   const char* raiseKind = inThread && !c.caught ? "2" : "0";  // in a second thread the failure ends that thread only
