@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <atomic>
 #include <fstream>
+#include <functional>
+#include <optional>
 #include <sstream>
 #include <thread>
 
@@ -167,6 +169,24 @@ DWORD SuspendCountOf(DWORD threadId) {
   return previous;
 }
 
+// Lists every thread but the user's, lets the holder take the heap and
+// pauses them; `whilePaused` runs before the resume. The number of threads
+// that were paused; nothing when the holder could not take the heap.
+std::optional<size_t> PauseWhileHeld(HeapHolder& holder, const HeapUser& user,
+                                     const std::function<void()>& whilePaused) {
+  TThreadPauser pauser;
+  TThreadPause pause;
+  pause.RuntimeThreads = pause.OtherThreads = true;
+  pause.RaisingThread = user.Id();
+  pauser.Prepare(pause);
+  if (!holder.Lock()) return std::nullopt;
+  pauser.PausePrepared();
+  const size_t paused = pauser.PausedCount();
+  whilePaused();
+  pauser.ResumeAll();
+  return paused;
+}
+
 // A paused thread that holds the heap's lock is let go until it gives the
 // lock back; then the threads are paused and the heap can be used. Pausing
 // and resuming themselves take no heap memory (a call that did would wait
@@ -174,18 +194,14 @@ DWORD SuspendCountOf(DWORD threadId) {
 TEST(ThreadPause, ThreadsStayPausedOnlyWhenNoneOfThemHoldsTheHeap) {
   HeapUser user;
   HeapHolder holder(300);
-  TThreadPauser pauser;
-  TThreadPause pause;
-  pause.RuntimeThreads = pause.OtherThreads = true;
-  pause.RaisingThread = user.Id();
-  pauser.Prepare(pause);
-  ASSERT_TRUE(holder.Lock());
-  pauser.PausePrepared();
-  const size_t paused = pauser.PausedCount();
-  const DWORD holderCount = SuspendCountOf(holder.Id());
-  const bool allocated = user.Allocates();
-  pauser.ResumeAll();
-  EXPECT_GE(paused, 1u);
+  DWORD holderCount = 0;
+  bool allocated = false;
+  const std::optional<size_t> paused = PauseWhileHeld(holder, user, [&] {
+    holderCount = SuspendCountOf(holder.Id());
+    allocated = user.Allocates();
+  });
+  ASSERT_TRUE(paused.has_value());
+  EXPECT_GE(*paused, 1u);
   EXPECT_EQ(holderCount, 1u) << "the holder is paused once it let go of the heap";
   EXPECT_TRUE(allocated) << "the heap could not be used while the threads were paused";
   EXPECT_EQ(SuspendCountOf(holder.Id()), 0u);
@@ -193,22 +209,13 @@ TEST(ThreadPause, ThreadsStayPausedOnlyWhenNoneOfThemHoldsTheHeap) {
 
 TEST(ThreadPause, AThreadThatKeepsTheHeapLeavesEveryThreadRunning) {
   HeapUser user;
-  TThreadPauser pauser;
-  size_t paused = 0;
-  DWORD holderCount = 0;
+  std::optional<size_t> paused;
+  DWORD holderCount = 1;
   {
     HeapHolder holder(INFINITE);
-    TThreadPause pause;
-    pause.RuntimeThreads = pause.OtherThreads = true;
-    pause.RaisingThread = user.Id();
-    pauser.Prepare(pause);
-    ASSERT_TRUE(holder.Lock());
-    pauser.PausePrepared();
-    paused = pauser.PausedCount();
-    holderCount = SuspendCountOf(holder.Id());
-    pauser.ResumeAll();
+    paused = PauseWhileHeld(holder, user, [&] { holderCount = SuspendCountOf(holder.Id()); });
   }  // nothing that may allocate until the holder lets go
-  EXPECT_EQ(paused, 0u);
+  EXPECT_EQ(paused, std::optional<size_t>(0));
   EXPECT_EQ(holderCount, 0u);
 }
 
