@@ -1,15 +1,22 @@
 #include "crashreport/core/pipeline/heap_probe_win.h"
 
+#include <initializer_list>
+
 namespace tarvex {
 
 THeapProbe* THeapProbe::Instance() {
-  static THeapProbe* const probe = [] {
+  static THeapProbe* const probe = []() -> THeapProbe* {
     auto* made = new THeapProbe;
     made->go_ = CreateEventA(nullptr, FALSE, FALSE, nullptr);
     made->idle_ = CreateEventA(nullptr, TRUE, TRUE, nullptr);
     const HANDLE thread =
         made->go_ && made->idle_ ? CreateThread(nullptr, 64 * 1024, &Body, made, 0, &made->threadId_) : nullptr;
-    if (thread == nullptr) return static_cast<THeapProbe*>(nullptr);  // kept: the probe is never needed again
+    if (thread == nullptr) {  // no probe: the pauser keeps what it paused, as without one
+      for (HANDLE event : {made->go_, made->idle_})
+        if (event) CloseHandle(event);
+      delete made;
+      return nullptr;
+    }
     SetThreadPriority(thread, THREAD_PRIORITY_HIGHEST);
     CloseHandle(thread);
     return made;
