@@ -5,6 +5,7 @@
 # (tests/dialogs/detailed_dialog_demo.cpp) and writes
 # docs/screenshots/detailed-*.png.
 set -euo pipefail
+source "$(dirname "$0")/lib.sh"
 root=$(cd "$(dirname "$0")/.." && pwd)
 exe=$root/build/win32/tests/dialogs/detailed_dialog_demo.exe
 out=$root/docs/screenshots

@@ -9,6 +9,7 @@
 # options, reports the window's rectangle once it has shown, and closes it
 # when told to; ImageMagick's import cuts the window out of the screen.
 set -euo pipefail
+source "$(dirname "$0")/lib.sh"
 root=$(cd "$(dirname "$0")/.." && pwd)
 if [ "${VX_WINE_READY:-}" != 1 ]; then
   cmake --build --preset win32 --target dialog_gallery

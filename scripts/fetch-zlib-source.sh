@@ -9,6 +9,7 @@
 # deb-src entry for the Debian archive the machine already uses), so the
 # machine's own apt configuration and package lists stay untouched.
 set -euo pipefail
+source "$(dirname "$0")/lib.sh"
 
 if [ $# -ne 1 ]; then
   echo "usage: $0 DEST" >&2

@@ -2,6 +2,7 @@
 # Installs everything the build and the tests need from Debian's archive.
 # Idempotent: packages already present are skipped, the locale is generated once.
 set -euo pipefail
+source "$(dirname "$0")/lib.sh"
 
 # wine64 brings the native wineserver: under qemu-user a 32-bit wineserver
 # cannot trace the programs it serves (the emulator has no ptrace), so
@@ -13,7 +14,10 @@ packages=(
   libcapstone-dev binutils-mingw-w64-i686
   xvfb xauth x11-utils imagemagick fonts-wqy-microhei locales
   python3 python3-aiosmtpd python3-pyftpdlib dnsmasq-base unzip dpkg-dev zlib1g-dev
-  zip pngcheck libpng-dev
+  zip pngcheck libpng-dev openssl ccache
+  # Wine's secure connections (WinInet HTTPS) load it; it is only a
+  # recommendation of Wine's libraries, and recommends stay out here.
+  libgnutls30:i386
 )
 
 as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
@@ -39,7 +43,10 @@ fi
 # Where the kernel cannot execute 32-bit code, Wine runs under qemu-user from
 # bookworm-backports (scripts/lib.sh). Its recommended qemu-user-binfmt would
 # register the emulator machine-wide, so recommends stay out.
-qemu_version=$(dpkg-query -W -f='${Status} ${Version}' qemu-user 2>/dev/null | sed -n 's/^install ok installed //p')
+# dpkg-query fails for a package that was never installed: that is an answer
+# ("none"), not an error.
+qemu_version=$( (dpkg-query -W -f='${Status} ${Version}' qemu-user 2>/dev/null || true) |
+  sed -n 's/^install ok installed //p')
 if ! /usr/lib/wine/wine --version >/dev/null 2>&1 &&
   ! { [ -n "$qemu_version" ] && dpkg --compare-versions "$qemu_version" ge 1:10; }; then
   backports=/etc/apt/sources.list.d/bookworm-backports.sources

@@ -1,5 +1,23 @@
-# Shared by the scripts: Wine environment, a display, and clean-up of what
-# a script started. Source it; it defines functions and sets variables only.
+# Shared by the scripts: failures that name themselves, the Wine environment,
+# a display, and clean-up of what a script started. Every script sources it
+# first; apart from the failure trap it defines functions and sets variables only.
+
+# An unexpected failure (a command that fails where set -e ends the script)
+# prints the script, the line and the command instead of ending silently.
+# errtrace carries the trap into functions and command substitutions, so a
+# failure inside one is named where it happened and again where it was used.
+vx_report_failure() {
+  local status=$1 command=$2 source=$3 line=$4 where i
+  where="${source##*/}: line $line"
+  # Inside a function: the lines that called it, innermost first.
+  for ((i = 1; i < ${#FUNCNAME[@]} - 1; i++)); do
+    where+=" in ${FUNCNAME[i]}, called from line ${BASH_LINENO[i]}"
+  done
+  echo "$where: '$command' failed with exit status $status" >&2
+}
+set -o errtrace
+trap 'vx_report_failure $? "$BASH_COMMAND" "${BASH_SOURCE[0]:-$0}" "$LINENO"' ERR
+
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 export WINEPREFIX=${WINEPREFIX:-$root/build/wineprefix}
 export WINEARCH=win32 WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES="mscoree,mshtml="

@@ -5,6 +5,7 @@
 # virtual display, a screenshot is saved (build/screenshots/main-window.png)
 # and the program is closed again.
 set -euo pipefail
+source "$(dirname "$0")/lib.sh"
 root=$(cd "$(dirname "$0")/.." && pwd)
 exe=$root/build/win32/app/ZorvikCalc.exe
 shot=$root/build/screenshots/main-window.png

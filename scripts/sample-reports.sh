@@ -7,6 +7,7 @@
 #
 #   scripts/sample-reports.sh build/win32/tools/crashlab.exe build/win32/docs/sample-reports
 set -euo pipefail
+source "$(dirname "$0")/lib.sh"
 here=$(cd "$(dirname "$0")" && pwd)
 if [ $# -ne 2 ]; then
   echo "usage: $0 CRASHLAB.exe OUTDIR" >&2

@@ -5,6 +5,7 @@
 # code, with a virtual display when there is none). Exits non-zero when
 # anything fails or the Windows tests cannot run.
 set -euo pipefail
+source "$(dirname "$0")/lib.sh"
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 

@@ -2,6 +2,7 @@
 # Creates the 32-bit Wine prefix the Windows build runs in (idempotent).
 # The prefix lives in the build tree: build/wineprefix, or $WINEPREFIX.
 set -euo pipefail
+source "$(dirname "$0")/lib.sh"
 here=$(cd "$(dirname "$0")/.." && pwd)
 export WINEPREFIX=${WINEPREFIX:-$here/build/wineprefix}
 export WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="

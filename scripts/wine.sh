@@ -8,6 +8,7 @@
 #
 # ctest runs every Windows test through this script.
 set -euo pipefail
+source "$(dirname "$0")/lib.sh"
 here=$(cd "$(dirname "$0")" && pwd)
 if [ $# -eq 0 ]; then
   echo "usage: $0 PROGRAM.exe [ARGS...]" >&2
