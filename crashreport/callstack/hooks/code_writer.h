@@ -5,10 +5,11 @@
 
 namespace tarvex {
 
-// Copies `size` bytes over `address`: each page of the range is made writable
-// (PAGE_EXECUTE_READWRITE) just for the copy and gets its own protection back
-// afterwards; then the processor's instruction cache is flushed for the range.
-// False, with nothing written, when a page cannot be made writable.
+// Copies `size` bytes over `address` (a range within two pages): each page of
+// the range is made writable (PAGE_EXECUTE_READWRITE) just for the copy and
+// gets its own protection back afterwards; then the processor's instruction cache is flushed for the range.
+// False, with nothing written, when a page cannot be made writable or the
+// range spans more than two pages. Nothing here allocates.
 bool WriteCode(void* address, const void* data, size_t size);
 
 // Replaces the routine address at `slot` (a method-table slot or an import

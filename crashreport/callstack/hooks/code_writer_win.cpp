@@ -4,7 +4,6 @@
 
 #include <cstdint>
 #include <cstring>
-#include <vector>
 
 #include "crashreport/callstack/hooks/trampoline.h"
 
@@ -17,37 +16,47 @@ struct PageProtection {
   DWORD protect;
 };
 
-void RestoreProtections(const std::vector<PageProtection>& pages) {
+// Every write here covers at most two pages (code_writer.h), so their protections
+// fit on the stack: nothing here allocates, as writing a jump while other
+// threads are frozen (thread_freeze_win.h) requires.
+constexpr size_t kMaxPages = 2;
+
+void RestoreProtections(const PageProtection* pages, size_t count) {
   DWORD ignored;
-  for (const PageProtection& p : pages)
-    VirtualProtect(reinterpret_cast<void*>(p.page), 1, p.protect, &ignored);
+  for (size_t i = 0; i < count; ++i) VirtualProtect(reinterpret_cast<void*>(pages[i].page), 1, pages[i].protect, &ignored);
 }
 
-// Runs `write` with each page of the range made writable, each page getting
-// its own protection back afterwards; then flushes the range from the
-// processor's instruction cache.
-template <typename Write>
-bool WithWritablePages(void* address, size_t size, Write write) {
+uintptr_t PageSize() {
   SYSTEM_INFO system;
   GetSystemInfo(&system);
-  const uintptr_t pageSize = system.dwPageSize;
+  return system.dwPageSize;
+}
+
+// Runs `write` with each page of the range (at most kMaxPages) made writable,
+// each page getting its own protection back afterwards; then flushes the
+// range from the processor's instruction cache.
+template <typename Write>
+bool WithWritablePages(void* address, size_t size, Write write) {
+  const uintptr_t pageSize = PageSize();
   const uintptr_t first = reinterpret_cast<uintptr_t>(address) & ~(pageSize - 1);
   const uintptr_t last = (reinterpret_cast<uintptr_t>(address) + size - 1) & ~(pageSize - 1);
+  if ((last - first) / pageSize >= kMaxPages) return false;
 
   // Page by page: pages of one range can have different protections, and
   // each must get its own back.
-  std::vector<PageProtection> pages;
+  PageProtection pages[kMaxPages];
+  size_t count = 0;
   for (uintptr_t page = first;; page += pageSize) {
     DWORD previous;
     if (!VirtualProtect(reinterpret_cast<void*>(page), 1, PAGE_EXECUTE_READWRITE, &previous)) {
-      RestoreProtections(pages);
+      RestoreProtections(pages, count);
       return false;
     }
-    pages.push_back({page, previous});
+    pages[count++] = {page, previous};
     if (page == last) break;
   }
   write();
-  RestoreProtections(pages);
+  RestoreProtections(pages, count);
   FlushInstructionCache(GetCurrentProcess(), address, size);
   return true;
 }

@@ -6,6 +6,7 @@
 #include "crashreport/callstack/pe/process_memory_win.h"
 #include "crashreport/callstack/hooks/code_writer.h"
 #include "crashreport/callstack/hooks/hook_errors.h"
+#include "crashreport/callstack/hooks/thread_freeze_win.h"
 #include "crashreport/callstack/hooks/trampoline.h"
 #include "crashreport/callstack/hooks/trampoline_arena.h"
 #include "rtl/format.h"
@@ -28,6 +29,16 @@ std::vector<ProcedureHook>& Hooks() {
 void* AsPointer(uint32_t address) { return reinterpret_cast<void*>(uintptr_t(address)); }
 uint32_t AsAddress(const void* pointer) { return uint32_t(reinterpret_cast<uintptr_t>(pointer)); }
 
+// Writes the jump while every other thread is frozen, after moving a thread
+// stopped inside the instructions the jump covers to the same instruction in
+// the trampoline. Where the threads cannot be listed, the jump is written
+// without freezing them.
+bool WriteJumpBesideFrozenThreads(uint32_t target, uint32_t newRoutine, uint32_t trampoline, uint32_t copied) {
+  TThreadFreeze freeze;
+  if (freeze.Frozen() && !freeze.MoveThreadsInside(target, copied, trampoline)) return false;
+  return WriteJump(AsPointer(target), AsPointer(newRoutine));
+}
+
 // Installs the hook; false when anything fails, with the target untouched.
 // The jump over the target is the last write.
 bool Install(uint32_t target, uint32_t newRoutine) noexcept {
@@ -37,7 +48,7 @@ bool Install(uint32_t target, uint32_t newRoutine) noexcept {
     const uint32_t trampoline = PlaceTrampoline(target, plan);
     if (trampoline == 0) return false;
     Hooks().reserve(Hooks().size() + 1);  // the record below must not fail after the jump is written
-    if (!WriteJump(AsPointer(target), AsPointer(newRoutine))) return false;
+    if (!WriteJumpBesideFrozenThreads(target, newRoutine, trampoline, uint32_t(plan.original.size()))) return false;
     Hooks().push_back({target, trampoline, std::move(plan.original)});
     return true;
   } catch (const std::exception&) {
@@ -46,7 +57,8 @@ bool Install(uint32_t target, uint32_t newRoutine) noexcept {
 }
 
 // Puts back the bytes the jump covered, at once, since other threads may be
-// running into the target. The trampoline stays: a thread that entered the
+// running into the target. No thread needs moving: while the jump is there,
+// none can be stopped inside the bytes it covers. The trampoline stays: a thread that entered the
 // new routine before this may still call it (see trampoline_arena.h).
 bool Uninstall(const ProcedureHook& hook) {
   return WriteCodeAtOnce(AsPointer(hook.target), hook.original.data(), kJumpSize);

@@ -89,7 +89,9 @@ TEST_F(HandlingInProcess, ExceptionInsideAnEventHandlerIsDroppedAndDoesNotRecurs
 }
 
 // A thread that takes the process heap's lock when told and holds it for
-// `holdMs` (INFINITE: until `release`).
+// `holdMs` (INFINITE: until the holder is destroyed). Having let go, it stays
+// alive until then, so a test can still read its suspend count however long
+// the pause took.
 class HeapHolder {
  public:
   explicit HeapHolder(DWORD holdMs) : holdMs_(holdMs) {
@@ -101,13 +103,15 @@ class HeapHolder {
       SetEvent(locked_);
       WaitForSingleObject(release_, holdMs_);
       HeapUnlock(GetProcessHeap());
+      WaitForSingleObject(finish_, INFINITE);
     });
     WaitForSingleObject(started_, kWaitLimit);
   }
   ~HeapHolder() {
     SetEvent(release_);
+    SetEvent(finish_);
     thread_.join();
-    for (HANDLE h : {started_, lockNow_, locked_, release_}) CloseHandle(h);
+    for (HANDLE h : {started_, lockNow_, locked_, release_, finish_}) CloseHandle(h);
   }
   DWORD Id() const { return id_; }
   bool Lock() {
@@ -121,6 +125,7 @@ class HeapHolder {
   HANDLE lockNow_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
   HANDLE locked_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
   HANDLE release_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  HANDLE finish_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
   DWORD id_ = 0;
   std::thread thread_;
 };
