@@ -369,7 +369,8 @@ TEST(StartUp, WithoutReportBuilderOrDialogsNothingIsInstalled) {
   StopTarvexLog();
 }
 
-// Runs the probe in a fresh folder of its own; its log lines and exit code.
+// Runs the probe in a fresh folder of its own, removed again afterwards; its
+// log lines and exit code.
 struct ProbeRun {
   DWORD exitCode = 0;
   bool eventSet = false;
@@ -402,8 +403,13 @@ ProbeRun RunProbe(const std::string& mode) {
     run.eventSet = mode == "restart" && WaitForSingleObject(event, kWaitLimit) == WAIT_OBJECT_0;
   }
   CloseHandle(event);
-  std::ifstream in(logFile);
-  for (std::string line; std::getline(in, line);) run.lines.push_back(line);
+  {
+    std::ifstream in(logFile);
+    for (std::string line; std::getline(in, line);) run.lines.push_back(line);
+  }
+  // Nothing left behind in the prefix's temporary folder for later runs.
+  DeleteFileA(logFile.c_str());
+  RemoveDirectoryA(run.folder.c_str());
   return run;
 }
 
