@@ -1,6 +1,5 @@
 #include "crashreport/delivery/http/http_connection_win.h"
 
-#include "crashreport/core/util/base64.h"
 #include "crashreport/delivery/http/dialog_progress_win.h"
 #include "crashreport/delivery/http/multipart_body.h"
 #include "crashreport/delivery/http/redirects.h"
@@ -175,22 +174,11 @@ bool THTTPConnectionBase::Send(bool showProgress, TRequestOutcome& outcome) {
                                                       object.c_str(), nullptr, nullptr, nullptr,
                                                       kRequestFlags | (Secure ? kSecureFlag : 0), 0));
   if (!request) return failed();
-  if (!body.ContentTypeHeader.empty() &&
-      !inet.HttpAddRequestHeadersA(request.get(), body.ContentTypeHeader.c_str(), static_cast<DWORD>(-1),
-                                   HTTP_ADDREQ_FLAG_ADD))
+  if (!body.ContentTypeHeader.empty() && !AddRequestHeader(inet, request.get(), body.ContentTypeHeader))
     return failed();
-  if (!LoginUser.empty() || !LoginPassword.empty()) {
-    const std::string authorization = "Authorization: Basic " + Base64Encode(LoginUser + ":" + LoginPassword);
-    if (!inet.HttpAddRequestHeadersA(request.get(), authorization.c_str(), static_cast<DWORD>(-1),
-                                     HTTP_ADDREQ_FLAG_ADD | HTTP_ADDREQ_FLAG_REPLACE))
-      return failed();
-  }
-  if (ViaProxy) {
-    inet.InternetSetOptionA(request.get(), INTERNET_OPTION_PROXY_USERNAME, const_cast<char*>(ProxyLoginUser.c_str()),
-                            static_cast<DWORD>(ProxyLoginUser.size()));
-    inet.InternetSetOptionA(request.get(), INTERNET_OPTION_PROXY_PASSWORD, const_cast<char*>(ProxyLoginPass.c_str()),
-                            static_cast<DWORD>(ProxyLoginPass.size()));
-  }
+  if (!AddRequestLogins(inet, request.get(), LoginUser, LoginPassword, ViaProxy ? &ProxyLoginUser : nullptr,
+                        ViaProxy ? &ProxyLoginPass : nullptr))
+    return failed();
 
   INTERNET_BUFFERSA buffers{};
   buffers.dwStructSize = sizeof buffers;

@@ -2,7 +2,9 @@
 
 #include <vector>
 
+#include "crashreport/core/util/base64.h"
 #include "crashreport/core/util/text_case.h"
+#include "rtl/format.h"
 #include "crashreport/delivery/http/wininet_errors.h"
 
 namespace tarvex {
@@ -14,11 +16,13 @@ bool Bind(const win::Library& library, Fn& function, const char* name) {
   return function != nullptr;
 }
 
-std::string SystemMessage(uint32_t code) {
+// The system's message for `code`, looked up in `module` (the library's own
+// codes) as well as the system's table.
+std::string SystemMessage(HMODULE module, uint32_t code) {
   char* text = nullptr;
   const DWORD length = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                          FORMAT_MESSAGE_IGNORE_INSERTS,
-                                      nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+                                          FORMAT_MESSAGE_IGNORE_INSERTS | (module ? FORMAT_MESSAGE_FROM_HMODULE : 0),
+                                      module, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
   std::string message = length != 0 && text ? std::string(Trimmed(std::string_view(text, length))) : std::string();
   if (text) LocalFree(text);
   return message;
@@ -66,7 +70,27 @@ std::string TWinInet::ErrorText(uint32_t code) const {
     }
   }
   std::string text = WinInetErrorText(code);
-  return text.empty() ? SystemMessage(code) : text;
+  if (text.empty()) text = SystemMessage(library_.get(), code);
+  return text.empty() ? rtl::Format("Error %u.", static_cast<unsigned>(code)) : text;
+}
+
+bool AddRequestHeader(const TWinInet& inet, HINTERNET request, const std::string& header) {
+  return inet.HttpAddRequestHeadersA(request, header.c_str(), static_cast<DWORD>(-1),
+                                     HTTP_ADDREQ_FLAG_ADD | HTTP_ADDREQ_FLAG_REPLACE) != FALSE;
+}
+
+bool AddRequestLogins(const TWinInet& inet, HINTERNET request, const std::string& user, const std::string& password,
+                      const std::string* proxyUser, const std::string* proxyPassword) {
+  if ((!user.empty() || !password.empty()) &&
+      !AddRequestHeader(inet, request, "Authorization: Basic " + Base64Encode(user + ":" + password)))
+    return false;
+  if (!proxyUser || !proxyPassword || (proxyUser->empty() && proxyPassword->empty())) return true;
+  inet.InternetSetOptionA(request, INTERNET_OPTION_PROXY_USERNAME, const_cast<char*>(proxyUser->c_str()),
+                          static_cast<DWORD>(proxyUser->size()));
+  inet.InternetSetOptionA(request, INTERNET_OPTION_PROXY_PASSWORD, const_cast<char*>(proxyPassword->c_str()),
+                          static_cast<DWORD>(proxyPassword->size()));
+  return AddRequestHeader(inet, request,
+                          "Proxy-Authorization: Basic " + Base64Encode(*proxyUser + ":" + *proxyPassword));
 }
 
 bool TInternetHandle::Close() {

@@ -48,6 +48,16 @@ class TWinInet {
   bool available_ = false;
 };
 
+// Adds `header` ("Name: value") to a request, replacing one of the same name.
+bool AddRequestHeader(const TWinInet& inet, HINTERNET request, const std::string& header);
+
+// The logins of a request: Basic authorization for the server when a user
+// or password is set, and the proxy's user and password both as the
+// library's options and as a Basic Proxy-Authorization header (sent with the
+// first request, not only after the proxy asks).
+bool AddRequestLogins(const TWinInet& inet, HINTERNET request, const std::string& user, const std::string& password,
+                      const std::string* proxyUser, const std::string* proxyPassword);
+
 // A handle of the Internet library, closed on every path out.
 class TInternetHandle {
  public:

@@ -1,4 +1,3 @@
-#include "crashreport/core/util/base64.h"
 #include "crashreport/delivery/http/multipart_body.h"
 #include "crashreport/delivery/http/transfer_progress.h"
 #include "crashreport/delivery/upload/upload_session_win.h"
@@ -11,19 +10,6 @@ constexpr DWORD kBlockSize = 1024;
 // Those of a web request plus no cookies; secure adds only INTERNET_FLAG_SECURE:
 // the certificate's authority, date and name are checked.
 constexpr DWORD kUploadFlags = 0x8468C200;
-
-bool AddHeader(const TWinInet& inet, HINTERNET request, const std::string& header) {
-  return inet.HttpAddRequestHeadersA(request, header.c_str(), static_cast<DWORD>(-1),
-                                     HTTP_ADDREQ_FLAG_ADD | HTTP_ADDREQ_FLAG_REPLACE) != FALSE;
-}
-
-void SetProxyLogin(const TWinInet& inet, HINTERNET request, const TProxy& proxy) {
-  if (proxy.User.empty() && proxy.Password.empty()) return;
-  inet.InternetSetOptionA(request, INTERNET_OPTION_PROXY_USERNAME, const_cast<char*>(proxy.User.c_str()),
-                          static_cast<DWORD>(proxy.User.size()));
-  inet.InternetSetOptionA(request, INTERNET_OPTION_PROXY_PASSWORD, const_cast<char*>(proxy.Password.c_str()),
-                          static_cast<DWORD>(proxy.Password.size()));
-}
 
 // The status text of an answer other than 200, and its number as the result.
 int StatusResult(const TWinInet& inet, HINTERNET request, std::string& errorText) {
@@ -60,11 +46,10 @@ int UploadHTTP(const THTTPUpload& upload, std::string& errorText, const TUploadP
   TInternetHandle request(inet, inet.HttpOpenRequestA(session.Connection(), "POST", upload.Path.c_str(), nullptr,
                                                       nullptr, nullptr,
                                                       kUploadFlags | (upload.Secure ? INTERNET_FLAG_SECURE : 0), 0));
-  if (!request || !AddHeader(inet, request.get(), body.ContentTypeHeader)) return session.Failed(errorText);
-  if ((!upload.User.empty() || !upload.Password.empty()) &&
-      !AddHeader(inet, request.get(), "Authorization: Basic " + Base64Encode(upload.User + ":" + upload.Password)))
+  if (!request || !AddRequestHeader(inet, request.get(), body.ContentTypeHeader) ||
+      !AddRequestLogins(inet, request.get(), upload.User, upload.Password,
+                        upload.Proxy ? &upload.Proxy->User : nullptr, upload.Proxy ? &upload.Proxy->Password : nullptr))
     return session.Failed(errorText);
-  if (upload.Proxy) SetProxyLogin(inet, request.get(), *upload.Proxy);
 
   INTERNET_BUFFERSA buffers{};
   buffers.dwStructSize = sizeof buffers;

@@ -116,10 +116,10 @@ TEST(HttpConnection, RedirectsAreFollowedAsGetAndBounded) {
   connection.SetRequest("post-redirect", hmPostUrlEncoded);
   connection.AddField("secret", "s");
   ASSERT_TRUE(connection.Execute());
-  EXPECT_EQ(ReadRecord("post-redirect")->Fields.size(), 1u);
-  const auto after = ReadRecord("after-post");
-  EXPECT_EQ(after->Method, "GET");
-  EXPECT_TRUE(after->Fields.empty());
+  EXPECT_EQ(Record("post-redirect").Fields.size(), 1u);
+  const TRecord after = Record("after-post");
+  EXPECT_EQ(after.Method, "GET");
+  EXPECT_TRUE(after.Fields.empty());
   EXPECT_EQ(connection.Method, hmGet);
   EXPECT_TRUE(connection.FormFields.empty());
 }
@@ -143,21 +143,23 @@ TEST(HttpConnection, LoginTravelsApartFromTheAddress) {
   EXPECT_EQ(connection.ServerPort, PeerPort("VX_HTTP_PORT"));
   connection.SetRequest("login", hmGet);
   ASSERT_TRUE(connection.Execute());
-  EXPECT_EQ(ReadRecord("login")->Authorization, "Basic " + Base64Encode("us:er:p@ss:w/rd"));
+  EXPECT_EQ(Record("login").Authorization, "Basic " + Base64Encode("us:er:p@ss:w/rd"));
   connection.SetRequest("", hmGet);
   connection.CopyInputField("auth");
   EXPECT_EQ(connection.FormFields, (TFormFields{{"auth", "us:er:p@ss:w/rd"}}));
 }
 
 TEST(HttpConnection, ThroughTheProxyWithItsLogin) {
-  TRecordingConnection connection(WebAt(Server() + "/echo/"),
+  // A host known to the proxy only.
+  const std::string server = "http://tracker.test:" + std::to_string(PeerPort("VX_HTTP_PORT"));
+  TRecordingConnection connection(WebAt(server + "/echo/"),
                                   {"127.0.0.1", PeerPort("VX_PROXY_PORT"), "proxy:user", "pr@x/y"});
   EXPECT_TRUE(connection.ViaProxy);
   connection.SetRequest("via-proxy", hmGet);
   ASSERT_TRUE(connection.Execute()) << connection.LastResponse.ErrorText;
   const auto lines = ReadProxyLog();
   ASSERT_FALSE(lines.empty());
-  EXPECT_EQ(lines.back().Url, Server() + "/echo/via-proxy");
+  EXPECT_EQ(lines.back().Url, server + "/echo/via-proxy");
   EXPECT_EQ(lines.back().ProxyAuthorization, "Basic " + Base64Encode("proxy:user:pr@x/y"));
 }
 

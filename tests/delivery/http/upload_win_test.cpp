@@ -87,7 +87,7 @@ TEST(HttpUpload, BasicAuthorizationWithAwkwardPassword) {
   upload.Password = "p@ss:w/rd";
   std::string errorText;
   EXPECT_EQ(UploadHTTP(upload, errorText, nullptr), kUploadSent) << errorText;
-  EXPECT_EQ(ReadRecord("auth")->Authorization, "Basic " + Base64Encode("us:er:p@ss:w/rd"));
+  EXPECT_EQ(Record("auth").Authorization, "Basic " + Base64Encode("us:er:p@ss:w/rd"));
 
   upload.Password = "wrong";
   EXPECT_EQ(UploadHTTP(upload, errorText, nullptr), 401);
@@ -119,6 +119,7 @@ TEST(HttpUpload, OtherStatusesAndConnectionFailures) {
 
 TEST(HttpUpload, ThroughTheProxyWithItsLogin) {
   THTTPUpload upload = HttpUpload("/upload/proxied");
+  upload.Host = "tracker.test";  // known to the proxy only
   upload.Proxy = TProxy{"127.0.0.1", PeerPort("VX_PROXY_PORT"), "proxy:user", "pr@x/y"};
   const size_t before = ReadProxyLog().size();
   std::string errorText;
@@ -126,7 +127,7 @@ TEST(HttpUpload, ThroughTheProxyWithItsLogin) {
   const auto lines = ReadProxyLog();
   ASSERT_GT(lines.size(), before);
   EXPECT_EQ(lines.back().Method, "POST");
-  EXPECT_EQ(lines.back().Url, "http://127.0.0.1:" + std::to_string(upload.Port) + "/upload/proxied");
+  EXPECT_EQ(lines.back().Url, "http://tracker.test:" + std::to_string(upload.Port) + "/upload/proxied");
   EXPECT_EQ(lines.back().ProxyAuthorization, "Basic " + Base64Encode("proxy:user:pr@x/y"));
   EXPECT_TRUE(ReadRecord("proxied"));
 }

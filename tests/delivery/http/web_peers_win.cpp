@@ -63,6 +63,12 @@ std::optional<TRecord> ReadRecord(const std::string& name) {
   return record;
 }
 
+TRecord Record(const std::string& name) {
+  auto record = ReadRecord(name);
+  EXPECT_TRUE(record) << "no record " << name;
+  return record.value_or(TRecord{});
+}
+
 std::vector<TProxyLine> ReadProxyLog() {
   std::ifstream file(PeerPath("VX_PROXY_LOG"));
   std::vector<TProxyLine> lines;

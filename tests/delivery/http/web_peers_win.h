@@ -31,6 +31,8 @@ struct TRecord {
   std::vector<TRecordedFile> Files;
 };
 std::optional<TRecord> ReadRecord(const std::string& name);
+// The record, which must exist (a test failure and an empty record when not).
+TRecord Record(const std::string& name);
 
 // The proxy's lines: method, absolute URL, Proxy-Authorization.
 struct TProxyLine {

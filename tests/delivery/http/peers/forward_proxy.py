@@ -1,5 +1,7 @@
 """A small forward proxy on 127.0.0.1: takes requests in absolute form,
-records the request line and its Proxy-Authorization, and passes them on."""
+records the request line and its Proxy-Authorization, and passes them on to
+the same port on 127.0.0.1 whatever the host name (the tests name hosts that
+exist nowhere else, so only a request through the proxy can arrive)."""
 import http.client
 import http.server
 import threading
@@ -24,7 +26,7 @@ class ProxyHandler(http.server.BaseHTTPRequestHandler):
             log.write(line)
         headers = {k: v for k, v in self.headers.items()
                    if k.lower() not in ("proxy-authorization", "proxy-connection", "connection", "host")}
-        upstream = http.client.HTTPConnection(url.hostname, url.port or 80, timeout=60)
+        upstream = http.client.HTTPConnection("127.0.0.1", url.port or 80, timeout=60)
         target = url.path + ("?" + url.query if url.query else "")
         upstream.request(self.command, target, body=body, headers=headers)
         answer = upstream.getresponse()

@@ -21,9 +21,8 @@ def parse_form(content_type, body):
     if content_type.startswith("multipart/form-data"):
         message = email.parser.BytesParser(policy=email.policy.HTTP).parsebytes(
             b"Content-Type: " + content_type.encode("latin-1") + b"\r\n\r\n" + body)
-        if not message.is_multipart():
-            raise ValueError("not a multipart body")
-        for part in message.iter_parts():
+        # A body of the closing boundary alone has no parts.
+        for part in message.iter_parts() if message.is_multipart() else []:
             name = part.get_param("name", header="content-disposition")
             filename = part.get_param("filename", header="content-disposition")
             data = part.get_payload(decode=True) or b""

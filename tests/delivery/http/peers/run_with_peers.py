@@ -1,7 +1,10 @@
 """Starts the loopback peers of the web tests, runs one command with their
 ports in its environment, then stops exactly what it started.
 
-  run_with_peers.py [--php] -- COMMAND...
+  run_with_peers.py [--php] [--trust-with WINE] -- COMMAND...
+
+With --trust-with, the test authority is trusted in the Wine prefix (WINE is
+the command that runs Windows programs there) while COMMAND runs.
 
 Environment given to COMMAND: VX_HTTP_PORT, VX_PROXY_PORT, VX_FTP_PORT,
 VX_FTP_USER, VX_FTP_PASSWORD, VX_FTP_ROOT, VX_RECORDS, VX_PROXY_LOG,
@@ -23,6 +26,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import forward_proxy  # noqa: E402
 import ftp_server  # noqa: E402
 import test_certificates  # noqa: E402
+import wine_trust  # noqa: E402
 import web_server  # noqa: E402
 
 SKIPPED = 77
@@ -66,7 +70,9 @@ def start_php(folder, records):
 
 def main():
     args = sys.argv[1:]
-    want_php = "--php" in args[: args.index("--")]
+    options = args[: args.index("--")]
+    want_php = "--php" in options
+    trust_with = options[options.index("--trust-with") + 1] if "--trust-with" in options else None
     command = args[args.index("--") + 1:]
     folder = tempfile.mkdtemp(prefix="vx_web_peers_")
     records = os.path.join(folder, "records")
@@ -85,7 +91,9 @@ def main():
                    VX_FTP_PASSWORD=ftp_server.PASSWORD)
         if php:
             env["VX_PHP_PORT"] = str(php_port)
-        http = web_server.Server(records)
+        crls = os.path.join(folder, "crls")
+        os.makedirs(crls)
+        http = web_server.Server(records, crls)
         stops.append(http.stop)
         proxy = forward_proxy.Proxy(os.path.join(folder, "proxy.txt"))
         stops.append(proxy.stop)
@@ -94,13 +102,17 @@ def main():
         env.update(VX_HTTP_PORT=str(http.port), VX_PROXY_PORT=str(proxy.port), VX_FTP_PORT=str(ftp.port),
                    VX_PROXY_LOG=proxy.log_path)
         os.makedirs(os.path.join(folder, "certs"))
-        certificates = test_certificates.make_all(os.path.join(folder, "certs"))
+        certificates = test_certificates.make_all(os.path.join(folder, "certs"), http.crls,
+                                                  f"http://127.0.0.1:{http.port}/crl")
         env["VX_TEST_CA"] = certificates["authority"]
         for kind in ("good", "wrong-name", "expired", "untrusted"):
-            server = web_server.Server(records, tls_wrapper(*certificates[kind]))
+            server = web_server.Server(records, http.crls, tls_wrapper(*certificates[kind]))
             stops.append(server.stop)
             env[f"VX_HTTPS_{kind.upper().replace('-', '_')}_PORT"] = str(server.port)
 
+        if trust_with:
+            trusted = wine_trust.TrustedAuthority(trust_with, certificates["authority"])
+            stops.append(trusted.remove)
         return subprocess.run(command, env=env).returncode
     finally:
         for stop in reversed(stops):

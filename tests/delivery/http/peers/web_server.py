@@ -34,6 +34,7 @@ def echo_page(method, path, headers, fields, files):
 class Handler(http.server.BaseHTTPRequestHandler):
     protocol_version = "HTTP/1.1"
     records = None  # the folder records are written to
+    crls = None  # the folder of the test authorities' revocation lists
 
     def log_message(self, *args):
         pass
@@ -97,6 +98,9 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.answer(302, b"", [("Location", "/echo/after-post")])
         elif path == "/moved":
             self.answer(301, b"", [("Location", "/elsewhere/new.php?x=1")])
+        elif m := re.fullmatch(r"/crl/([a-z-]+\.crl)", path):
+            with open(f"{self.crls}/{m.group(1)}", "rb") as crl:
+                self.answer(200, crl.read(), [("Content-Type", "application/pkix-crl")])
         elif m := re.fullmatch(r"/bytes/(\d+)", path):
             size = int(m.group(1))
             self.answer(200, bytes(i % 251 for i in range(size)))
@@ -107,8 +111,9 @@ class Handler(http.server.BaseHTTPRequestHandler):
 class Server:
     """A threaded HTTP server on 127.0.0.1 at a free port; `wrap` makes it HTTPS."""
 
-    def __init__(self, records, wrap=None):
-        handler = type("BoundHandler", (Handler,), {"records": records})
+    def __init__(self, records, crls, wrap=None):
+        self.crls = crls
+        handler = type("BoundHandler", (Handler,), {"records": records, "crls": crls})
         self.httpd = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
         self.httpd.daemon_threads = True
         if wrap:
