@@ -180,4 +180,26 @@ TEST(FtpUpload, NothingToSendAndFailures) {
   EXPECT_FALSE(errorText.empty());
 }
 
+// PHP's form parsing as a second receiver (run with --php; skipped by the
+// runner when PHP is not installed).
+TEST(PhpUpload, FilesArriveInPhpsFileList) {
+  if (std::getenv("VX_PHP_PORT") == nullptr) GTEST_SKIP() << "needs the runner's --php";
+  TTempFolder folder;
+  const std::string report = AwkwardBytes(50000, 8);
+  THTTPUpload upload = HttpUpload("/upload.php?record=php-upload");
+  upload.Port = PeerPort("VX_PHP_PORT");
+  upload.Fields = {{"Email", "ann@example.test"}, {"Steps", "a&b=c\r\nd"}};
+  upload.Files = {{"Gone.txt", folder.Path("gone.tmp")}, {"BugReport.zip", folder.Write("r.tmp", report)}};
+  std::string errorText;
+  ASSERT_EQ(UploadHTTP(upload, errorText, nullptr), kUploadSent) << errorText;
+  const TRecord record = Record("php-upload");
+  EXPECT_EQ(record.Fields, (std::vector<std::pair<std::string, std::string>>{{"Email", "ann@example.test"},
+                                                                             {"Steps", "a&b=c\r\nd"}}));
+  ASSERT_EQ(record.Files.size(), 1u);
+  EXPECT_EQ(record.Files[0].Field, "vx_upload_file_1");
+  EXPECT_EQ(record.Files[0].FileName, "BugReport.zip");
+  EXPECT_EQ(record.Files[0].Size, report.size());
+  EXPECT_EQ(record.Files[0].Crc, Crc32(report));
+}
+
 }  // namespace
