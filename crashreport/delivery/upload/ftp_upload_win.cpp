@@ -8,7 +8,7 @@
 namespace tarvex {
 namespace {
 
-constexpr DWORD kBlockSize = 1024;
+constexpr DWORD kBlockSize = 65536;
 
 const char* OrNull(const std::string& text) { return text.empty() ? nullptr : text.c_str(); }
 

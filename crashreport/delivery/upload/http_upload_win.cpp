@@ -6,7 +6,7 @@
 namespace tarvex {
 namespace {
 
-constexpr DWORD kBlockSize = 1024;
+constexpr DWORD kBlockSize = 65536;
 // Those of a web request plus no cookies; secure adds only INTERNET_FLAG_SECURE:
 // the certificate's authority, date and name are checked.
 constexpr DWORD kUploadFlags = 0x8468C200;

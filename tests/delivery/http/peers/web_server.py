@@ -60,10 +60,12 @@ class Handler(http.server.BaseHTTPRequestHandler):
 
     def handle_request(self, body):
         url = urllib.parse.urlsplit(self.path)
+        fields, files = [], []
         query = dict(urllib.parse.parse_qsl(url.query))
         path = url.path
         try:
-            fields, files = parse_form(self.headers.get("Content-Type", ""), body)
+            if not path.startswith("/sink/"):
+                fields, files = parse_form(self.headers.get("Content-Type", ""), body)
         except Exception as error:  # a body the parser refuses is an answer, not a crash
             self.answer(400, str(error).encode())
             return
@@ -78,6 +80,10 @@ class Handler(http.server.BaseHTTPRequestHandler):
                 self.answer(int(query["status"]), b"refused")
             else:
                 self.answer(200, b"OK")
+        elif path.startswith("/sink/"):  # the body kept as it came, for the benchmark to check afterwards
+            with open(f"{self.records}/{path[len('/sink/'):]}.body", "wb") as out:
+                out.write(self.headers.get("Content-Type", "").encode("latin-1") + b"\n" + body)
+            self.answer(200, b"OK")
         elif path.startswith("/echo/"):
             write_record(self.records, path[len("/echo/"):], record)
             self.answer(200, echo_page(self.command, self.path, self.headers, fields, files))
