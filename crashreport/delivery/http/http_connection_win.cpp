@@ -129,7 +129,9 @@ void THTTPConnectionBase::Fail(uint32_t code, std::string text, bool showProgres
 bool THTTPConnectionBase::Execute(bool showProgress) {
   LastResponse.Clear();
   if (!Connected()) {
-    const uint32_t code = inet_->Available() ? kBadAddress : ERROR_MOD_NOT_FOUND;
+    const uint32_t code = !inet_->Available() ? ERROR_MOD_NOT_FOUND
+                          : !addressesRead_   ? kBadAddress
+                                              : ERROR_INTERNET_INCORRECT_HANDLE_STATE;  // disconnected
     Fail(code, inet_->ErrorText(code), showProgress);
     return false;
   }

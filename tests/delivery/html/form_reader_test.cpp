@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 
@@ -63,6 +64,26 @@ TEST(FormReader, SelectOptions) {
             (Options{{"10", "minor", false}, {"50", "CRASH", false}, {"block", "block", false}}));
   EXPECT_EQ(SelectOptions(page, "blank"), (Options{{"", "(choose)", true}}));
   EXPECT_EQ(SelectOptions(page, "token"), std::nullopt);
+}
+
+TEST(FormReader, SavedTrackerPages) {
+  const std::string entry = Page("enter_bug.html");
+  const auto components = SelectOptions(entry, "component");
+  ASSERT_TRUE(components);
+  ASSERT_EQ(components->size(), 400u);
+  EXPECT_EQ((*components)[137], (TSelectOption{"137", "Component 137 & parts", true}));
+  EXPECT_EQ(std::count_if(components->begin(), components->end(), [](const TSelectOption& o) { return o.Selected; }), 1);
+  using Options = std::vector<TSelectOption>;
+  EXPECT_EQ(SelectOptions(entry, "bug_severity"), (Options{{"blocker", "blocker", false}, {"critical", "critical", false},
+                                                          {"normal", "normal", true}, {"minor", "minor", false}}));
+  EXPECT_EQ(InputValue(entry, "token"), "1701-x9Fq&z");
+  EXPECT_EQ(TextareaValue(entry, "comment"), "Steps: open, convert <Shape>.");
+
+  const std::string list = Page("bug_list.html");
+  EXPECT_EQ(IdentifierAfter(list, "show_bug.cgi?id=", 1), "1000");
+  EXPECT_EQ(IdentifierAfter(list, "show_bug.cgi?id=", 300), "3093");
+  EXPECT_EQ(IdentifierAfter(list, "show_bug.cgi?id=", 301), "");
+  EXPECT_EQ(InputValue(list, "quicksearch"), "EAccessViolation (A1B2)");
 }
 
 TEST(FormReader, TextAreas) {

@@ -179,6 +179,7 @@ TEST(HttpConnection, ProgressFromConnectToDisconnect) {
   EXPECT_EQ(connection.kinds, (std::vector<int>{hpDisconnecting, hpDisconnected}));
   EXPECT_FALSE(connection.Connected());
   EXPECT_FALSE(connection.Execute(false));
+  EXPECT_EQ(connection.LastResponse.ErrorCode, 12019u);
 }
 
 TEST(HttpConnection, UnreadableAddressesAndRefusedConnections) {

@@ -7,6 +7,7 @@ import http.server
 import threading
 import urllib.parse
 
+from loopback_server import LoopbackServer
 from records import hexed
 
 
@@ -44,17 +45,8 @@ class ProxyHandler(http.server.BaseHTTPRequestHandler):
     do_POST = relay
 
 
-class Proxy:
+class Proxy(LoopbackServer):
     def __init__(self, log_path):
         self.log_path = log_path
         open(log_path, "w").close()
-        handler = type("BoundProxyHandler", (ProxyHandler,), {"log_path": log_path})
-        self.httpd = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
-        self.httpd.daemon_threads = True
-        self.port = self.httpd.server_address[1]
-        self.thread = threading.Thread(target=self.httpd.serve_forever, daemon=True)
-        self.thread.start()
-
-    def stop(self):
-        self.httpd.shutdown()
-        self.httpd.server_close()
+        super().__init__(type("BoundProxyHandler", (ProxyHandler,), {"log_path": log_path}))

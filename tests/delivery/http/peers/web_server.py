@@ -4,9 +4,9 @@ import base64
 import html
 import http.server
 import re
-import threading
 import urllib.parse
 
+from loopback_server import LoopbackServer
 from records import parse_form, record_lines, write_record
 
 MB = 1024 * 1024
@@ -114,20 +114,9 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.answer(404, b"no such page")
 
 
-class Server:
-    """A threaded HTTP server on 127.0.0.1 at a free port; `wrap` makes it HTTPS."""
+class Server(LoopbackServer):
+    """The endpoint on 127.0.0.1 at a free port; `wrap` makes it HTTPS."""
 
     def __init__(self, records, crls, wrap=None):
         self.crls = crls
-        handler = type("BoundHandler", (Handler,), {"records": records, "crls": crls})
-        self.httpd = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
-        self.httpd.daemon_threads = True
-        if wrap:
-            self.httpd.socket = wrap(self.httpd.socket)
-        self.port = self.httpd.server_address[1]
-        self.thread = threading.Thread(target=self.httpd.serve_forever, daemon=True)
-        self.thread.start()
-
-    def stop(self):
-        self.httpd.shutdown()
-        self.httpd.server_close()
+        super().__init__(type("BoundHandler", (Handler,), {"records": records, "crls": crls}), wrap)
