@@ -82,6 +82,7 @@ bool THTTPConnectionBase::Connected() const { return connection_ && *connection_
 
 void THTTPConnectionBase::Connect() {
   if (!inet_->Available() || !addressesRead_) return;  // unconnected: every request fails
+  CloseHandles();
   Progress(hpConnecting, 0);
   const TWinInet& inet = *inet_;
   session_ = std::make_unique<TInternetHandle>(
