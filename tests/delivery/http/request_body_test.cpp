@@ -2,9 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
+
+#include "crashreport/delivery/upload/upload_types.h"
 
 namespace {
 
@@ -57,6 +58,12 @@ TEST_F(RequestBodyFiles, UploadLeavesMissingFilesOutAndKeepsTheirNumbers) {
                           "--B\r\nContent-Disposition: form-data; name=\"vx_upload_file_1\"; filename=\"Screenshot.png\";\r\n"
                           "Content-Type: application/octet-stream\r\n\r\n" +
                               std::string("\x89PNG\0", 5) + "\r\n--B--\r\n");
+}
+
+TEST(FtpRemoteName, FolderAndBareDisplayName) {
+  EXPECT_EQ(FtpRemoteName("in", "BugReport.txt"), "in/BugReport.txt");
+  EXPECT_EQ(FtpRemoteName("/pub/in/", "C:\\tmp\\Screenshot.png"), "/pub/in/Screenshot.png");
+  EXPECT_EQ(FtpRemoteName("", "dir/BugReport.zip"), "BugReport.zip");
 }
 
 }  // namespace
