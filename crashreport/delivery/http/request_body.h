@@ -16,7 +16,7 @@ struct TRequestBody {
 
 // A request of `method`: a GET has neither (its fields go into the query);
 // url-encoded fields; or a multipart body with the fields and then the files
-// (field name and path; a missing file is sent as a part without name or contents).
+// (field name and path; a missing file is sent as a part with no file name or contents).
 TRequestBody RequestBody(THTTPMethod method, const TFormFields& fields, const TFormFields& files,
                          const std::string& boundary);
 
