@@ -15,6 +15,8 @@ packages=(
   xvfb xauth x11-utils imagemagick fonts-wqy-microhei locales
   python3 python3-aiosmtpd python3-pyftpdlib dnsmasq-base unzip dpkg-dev zlib1g-dev
   zip pngcheck libpng-dev openssl ccache
+  # PHP's built-in web server: a second, real-world parser of uploads in the tests.
+  php-cli
   # Wine's secure connections (WinInet HTTPS) load it; it is only a
   # recommendation of Wine's libraries, and recommends stay out here.
   libgnutls30:i386

@@ -18,6 +18,7 @@ class Library {
   Library& operator=(const Library&) = delete;
 
   explicit operator bool() const { return module_ != nullptr; }
+  HMODULE get() const { return module_; }
   // The exported function `name` as a pointer of type Fn; nullptr when missing.
   template <typename Fn>
   Fn Function(const char* name) const {

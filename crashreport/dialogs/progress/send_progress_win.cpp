@@ -198,6 +198,8 @@ void SetProgress(int percent) {
   if (position != State().position) MoveBar(position);
 }
 
+void ResetProgress() { MoveBar(0); }
+
 void AddProgress(int step) { MoveBar(SteppedPosition(State().position, step)); }
 
 void CloseProgress() {

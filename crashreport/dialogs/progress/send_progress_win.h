@@ -31,6 +31,7 @@ void SetMessageNumber(int index, int count);
 void ShowStatus(const std::string& text);       // "<Message> <index>/<count>: " + text
 void ShowStatusPlain(const std::string& text);
 void SetProgress(int percent);                   // never backwards
+void ResetProgress();                            // back to 0, for a new connection
 void AddProgress(int step);
 void CloseProgress();
 
