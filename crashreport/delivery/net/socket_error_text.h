@@ -10,6 +10,10 @@
 
 namespace tarvex {
 
+inline constexpr std::string_view kSocketTimeoutText = "Socket timeout.";
+// A stream peer that ends the connection before its reply is complete.
+inline constexpr std::string_view kPeerClosedText = "Connection closed by the peer.";
+
 // Error texts are cut to this many characters, followed by "...".
 inline constexpr size_t kSocketErrorTextLimit = 1024;
 

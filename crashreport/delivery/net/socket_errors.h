@@ -7,7 +7,11 @@
 namespace tarvex {
 
 // Base of the socket errors; never raised by itself.
-RTL_DECLARE_EXCEPTION(ETarvexWinSockError, rtl::Exception);
+class ETarvexWinSockError : public rtl::Exception {
+  RTL_EXCEPTION_CLASS(ETarvexWinSockError, rtl::Exception)
+ public:
+  using Exception::Exception;
+};
 // Every socket, SMTP and DNS failure.
 RTL_DECLARE_EXCEPTION(ETarvexSocketError, ETarvexWinSockError);
 // A socket function that cannot be bound.
