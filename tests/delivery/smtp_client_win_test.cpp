@@ -65,9 +65,10 @@ TEST(SmtpClient, AuthenticatedMessageReachesTheServerAndSecretsStayOutOfTheTrans
   EXPECT_TRUE(client.SendCommand(message, {250}));
   client.OnChunkSent = nullptr;
 
-  ASSERT_EQ(positions.size(), (message.size() + 2 + 1023) / 1024);
+  constexpr size_t kChunk = TTarvexClientSocket::kSendChunk;
+  ASSERT_EQ(positions.size(), (message.size() + 2 + kChunk - 1) / kChunk);
   for (size_t i = 0; i < positions.size(); ++i)
-    EXPECT_EQ(positions[i], std::min((i + 1) * 1024, message.size() + 2) + 1);
+    EXPECT_EQ(positions[i], std::min((i + 1) * kChunk, message.size() + 2) + 1);
   const std::string stored = SpooledMessage(1);
   EXPECT_NE(stored.find("From: app@example.test\r\nTo: author@example.test\r\nUser: reporter\r\n"), std::string::npos);
   EXPECT_NE(stored.find(body), std::string::npos);

@@ -32,7 +32,10 @@ class TTarvexClientSocket {
   static constexpr uintptr_t kNoSocket = ~uintptr_t{0};
   static constexpr int kStream = 1;
   static constexpr int kDatagram = 2;
-  static constexpr size_t kSendChunk = 1024;
+  // SendText's chunk: small enough for the progress to advance often during
+  // a report, large enough that the calls into the system do not dominate
+  // (each costs as much as copying several kilobytes, far more under Wine).
+  static constexpr size_t kSendChunk = 16 * 1024;
 
   TTarvexClientSocket(std::string host, uint16_t port, bool isTCP, uint32_t timeoutMs);
   virtual ~TTarvexClientSocket();

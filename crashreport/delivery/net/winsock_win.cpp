@@ -23,6 +23,7 @@ const SocketLibraries& Libraries() {
   return libraries;
 }
 
+// Bound once per wrapper: the lookup by name costs more than a short send.
 template <typename Fn>
 Fn Bound(const char* name) {
   return reinterpret_cast<Fn>(GetWinSockFunction(name));
@@ -70,36 +71,61 @@ std::string WinSockErrorText(int code) {
   return std::string(text, length);
 }
 
-int closesocket(SOCKET s) { return Bound<int(WINAPI*)(SOCKET)>("closesocket")(s); }
-int connect(SOCKET s, const sockaddr* address, int length) {
-  return Bound<int(WINAPI*)(SOCKET, const sockaddr*, int)>("connect")(s, address, length);
+int closesocket(SOCKET s) {
+  static const auto fn = Bound<int(WINAPI*)(SOCKET)>("closesocket");
+  return fn(s);
 }
-u_short htons(u_short value) { return Bound<u_short(WINAPI*)(u_short)>("htons")(value); }
+int connect(SOCKET s, const sockaddr* address, int length) {
+  static const auto fn = Bound<int(WINAPI*)(SOCKET, const sockaddr*, int)>("connect");
+  return fn(s, address, length);
+}
+u_short htons(u_short value) {
+  static const auto fn = Bound<u_short(WINAPI*)(u_short)>("htons");
+  return fn(value);
+}
 int ioctlsocket(SOCKET s, long command, u_long* argument) {
-  return Bound<int(WINAPI*)(SOCKET, long, u_long*)>("ioctlsocket")(s, command, argument);
+  static const auto fn = Bound<int(WINAPI*)(SOCKET, long, u_long*)>("ioctlsocket");
+  return fn(s, command, argument);
 }
 int recv(SOCKET s, char* buffer, int length, int flags) {
-  return Bound<int(WINAPI*)(SOCKET, char*, int, int)>("recv")(s, buffer, length, flags);
+  static const auto fn = Bound<int(WINAPI*)(SOCKET, char*, int, int)>("recv");
+  return fn(s, buffer, length, flags);
 }
 int send(SOCKET s, const char* buffer, int length, int flags) {
-  return Bound<int(WINAPI*)(SOCKET, const char*, int, int)>("send")(s, buffer, length, flags);
+  static const auto fn = Bound<int(WINAPI*)(SOCKET, const char*, int, int)>("send");
+  return fn(s, buffer, length, flags);
 }
 int select(int count, fd_set* readable, fd_set* writable, fd_set* failed, const timeval* timeout) {
-  return Bound<int(WINAPI*)(int, fd_set*, fd_set*, fd_set*, const timeval*)>("select")(count, readable, writable,
-                                                                                       failed, timeout);
+  static const auto fn = Bound<int(WINAPI*)(int, fd_set*, fd_set*, fd_set*, const timeval*)>("select");
+  return fn(count, readable, writable, failed, timeout);
 }
 SOCKET socket(int family, int type, int protocol) {
-  return Bound<SOCKET(WINAPI*)(int, int, int)>("socket")(family, type, protocol);
+  static const auto fn = Bound<SOCKET(WINAPI*)(int, int, int)>("socket");
+  return fn(family, type, protocol);
 }
-hostent* gethostbyname(const char* name) { return Bound<hostent*(WINAPI*)(const char*)>("gethostbyname")(name); }
-int gethostname(char* name, int length) { return Bound<int(WINAPI*)(char*, int)>("gethostname")(name, length); }
+hostent* gethostbyname(const char* name) {
+  static const auto fn = Bound<hostent*(WINAPI*)(const char*)>("gethostbyname");
+  return fn(name);
+}
+int gethostname(char* name, int length) {
+  static const auto fn = Bound<int(WINAPI*)(char*, int)>("gethostname");
+  return fn(name, length);
+}
 int WSAAsyncSelect(SOCKET s, HWND window, u_int message, long events) {
-  return Bound<int(WINAPI*)(SOCKET, HWND, u_int, long)>("WSAAsyncSelect")(s, window, message, events);
+  static const auto fn = Bound<int(WINAPI*)(SOCKET, HWND, u_int, long)>("WSAAsyncSelect");
+  return fn(s, window, message, events);
 }
-int WSAGetLastError() { return Bound<int(WINAPI*)()>("WSAGetLastError")(); }
+int WSAGetLastError() {
+  static const auto fn = Bound<int(WINAPI*)()>("WSAGetLastError");
+  return fn();
+}
 int WSAStartup(WORD version, WSADATA* data) {
-  return Bound<int(WINAPI*)(WORD, WSADATA*)>("WSAStartup")(version, data);
+  static const auto fn = Bound<int(WINAPI*)(WORD, WSADATA*)>("WSAStartup");
+  return fn(version, data);
 }
-int WSACleanup() { return Bound<int(WINAPI*)()>("WSACleanup")(); }
+int WSACleanup() {
+  static const auto fn = Bound<int(WINAPI*)()>("WSACleanup");
+  return fn();
+}
 
 }  // namespace tarvex::winsock

@@ -23,7 +23,8 @@ void StartWinSock();
 // "error <code>" when the system has none.
 std::string WinSockErrorText(int code);
 
-// Each resolves its function through GetWinSockFunction and forwards the
+// Each binds its function through GetWinSockFunction on its first call (a
+// missing function raises, then and on every later call) and forwards the
 // arguments unchanged.
 int closesocket(SOCKET s);
 int connect(SOCKET s, const sockaddr* address, int length);
