@@ -10,8 +10,10 @@
 namespace tarvex {
 
 void TTarvexClientSMTP::Connect() {
+  if (IsOpen) return;
   TTarvexClientSocket::Connect();
   replies_ = {};
+  mask_ = {};
   if (!ExpectReply({220})) RaiseSocketError(Transcript);
 }
 
