@@ -1,13 +1,16 @@
 # Test helpers shared by every test folder.
 #
-#   vx_add_gtest(NAME SOURCES src... [LIBS lib...] [LABEL label] [DESKTOP])
+#   vx_add_gtest(NAME SOURCES src... [LIBS lib...] [LABEL label] [DESKTOP]
+#                [WRAPPER command...])
 #
 # Builds a GoogleTest executable and registers each of its tests with ctest.
 # In the Windows build the executable runs under Wine through the toolchain's
 # emulator; tests are listed when ctest runs, not at build time, so a build
 # never waits on Wine. DESKTOP marks tests that use the one screen, pointer
 # and keyboard focus of the display: they never run at the same time as each
-# other, whatever ctest's -j.
+# other, whatever ctest's -j. WRAPPER runs every start of the executable
+# (listing its tests included) through a command that is given the usual
+# command line, e.g. one that starts the test's peers around it.
 enable_testing()
 include(GoogleTest)
 
@@ -19,8 +22,11 @@ if(NOT TARGET gtest)
 endif()
 
 function(vx_add_gtest name)
-  cmake_parse_arguments(ARG "DESKTOP" "LABEL" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "DESKTOP" "LABEL" "SOURCES;LIBS;WRAPPER" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
+  if(ARG_WRAPPER)
+    set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR "${ARG_WRAPPER};${CMAKE_CROSSCOMPILING_EMULATOR}")
+  endif()
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} gtest gtest_main)
   # One label per test (the discovery script would split a list of them);
   # tests without a label of their own get the build's: "host" or "windows".
