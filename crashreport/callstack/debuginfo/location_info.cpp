@@ -1,17 +1,11 @@
 #include "crashreport/callstack/debuginfo/location_info.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "crashreport/core/util/file_names.h"
+#include "crashreport/core/util/text_case.h"
 
 namespace tarvex {
-
-bool SameTextIgnoringCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
-           return std::tolower(x) == std::tolower(y);
-         });
-}
 
 TVXStackLocation StackLocationFromExternal(const TVXLocationInfo& info, bool moduleKnown) {
   TVXStackLocation entry;

@@ -42,6 +42,4 @@ struct TVXStackLocation {
 // nothing else is known).
 TVXStackLocation StackLocationFromExternal(const TVXLocationInfo& info, bool moduleKnown);
 
-bool SameTextIgnoringCase(std::string_view a, std::string_view b);
-
 }  // namespace tarvex

@@ -2,13 +2,6 @@
 
 namespace tarvex {
 
-std::string_view TrimText(std::string_view text) {
-  const auto blank = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
-  while (!text.empty() && blank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && blank(text.back())) text.remove_suffix(1);
-  return text;
-}
-
 std::string PadRight(std::string_view text, size_t width) {
   std::string padded(text);
   if (padded.size() < width) padded.append(width - padded.size(), ' ');

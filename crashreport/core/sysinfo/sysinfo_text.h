@@ -6,10 +6,9 @@
 #include <string>
 #include <string_view>
 
-namespace tarvex {
+#include "crashreport/core/util/text_case.h"  // TrimText, used by every probe
 
-// Without leading and trailing blanks and control characters.
-std::string_view TrimText(std::string_view text);
+namespace tarvex {
 
 // `text` followed by blanks up to `width` characters; longer text stays whole.
 std::string PadRight(std::string_view text, size_t width);

@@ -27,7 +27,7 @@ size_t FindIgnoringCase(std::string_view text, std::string_view what, size_t fro
   return std::string_view::npos;
 }
 
-std::string_view Trimmed(std::string_view text) {
+std::string_view TrimText(std::string_view text) {
   size_t begin = 0, end = text.size();
   while (begin < end && static_cast<unsigned char>(text[begin]) <= ' ') ++begin;
   while (end > begin && static_cast<unsigned char>(text[end - 1]) <= ' ') --end;

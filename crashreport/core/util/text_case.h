@@ -16,6 +16,6 @@ inline bool ContainsIgnoringCase(std::string_view text, std::string_view what) {
   return FindIgnoringCase(text, what) != std::string_view::npos;
 }
 // Without leading and trailing bytes up to the space (control characters included).
-std::string_view Trimmed(std::string_view text);
+std::string_view TrimText(std::string_view text);
 
 }  // namespace tarvex

@@ -152,9 +152,9 @@ std::vector<std::string> ElementTexts(std::string_view html, THtmlElementKind ki
       walker.Step(html, i);
       if (!walker.InTag()) inOpeningTag = false;
     }
-    std::string text = Compacted(Trimmed(html.substr(begin, end - begin)));
+    std::string text = Compacted(TrimText(html.substr(begin, end - begin)));
     if (!text.empty() && text.back() == '/') text.pop_back();
-    texts.push_back(std::string(Trimmed(text)));
+    texts.push_back(std::string(TrimText(text)));
     from = next;
   }
   return texts;
@@ -198,7 +198,7 @@ std::optional<std::string> InputValue(std::string_view html, std::string_view na
 std::optional<std::string> TextareaValue(std::string_view html, std::string_view name) {
   const auto area = NamedElement(html, hkTextarea, name);
   if (!area) return std::nullopt;
-  return std::string(Trimmed(DecodeEntities(Content(*area))));
+  return std::string(TrimText(DecodeEntities(Content(*area))));
 }
 
 std::optional<std::vector<TSelectOption>> SelectOptions(std::string_view html, std::string_view name) {
@@ -207,7 +207,7 @@ std::optional<std::vector<TSelectOption>> SelectOptions(std::string_view html, s
   std::vector<TSelectOption> options;
   for (const std::string& option : ElementTexts(Content(*select), hkOption)) {
     TSelectOption item;
-    item.Text = std::string(Trimmed(DecodeEntities(Content(option))));
+    item.Text = std::string(TrimText(DecodeEntities(Content(option))));
     item.Value = AttributeValue(option, "value").value_or(item.Text);
     item.Selected = HasAttribute(option, "selected");
     options.push_back(std::move(item));

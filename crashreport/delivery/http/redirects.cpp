@@ -11,8 +11,8 @@ std::optional<std::string> HeaderValue(std::string_view rawHeaders, std::string_
     if (lineEnd == std::string_view::npos) lineEnd = rawHeaders.size();
     const std::string_view line = rawHeaders.substr(lineStart, lineEnd - lineStart);
     const size_t colon = line.find(':');
-    if (colon != std::string_view::npos && SameTextIgnoringCase(Trimmed(line.substr(0, colon)), name))
-      return std::string(Trimmed(line.substr(colon + 1)));
+    if (colon != std::string_view::npos && SameTextIgnoringCase(TrimText(line.substr(0, colon)), name))
+      return std::string(TrimText(line.substr(colon + 1)));
     lineStart = lineEnd + 1;
   }
   return std::nullopt;
@@ -21,9 +21,9 @@ std::optional<std::string> HeaderValue(std::string_view rawHeaders, std::string_
 std::string RefreshTarget(std::string_view refresh) {
   const size_t marker = FindIgnoringCase(refresh, "url=");
   if (marker == std::string_view::npos) return {};
-  std::string_view target = Trimmed(refresh.substr(marker + 4));
+  std::string_view target = TrimText(refresh.substr(marker + 4));
   if (target.size() >= 2 && (target.front() == '"' || target.front() == '\'') && target.back() == target.front())
-    target = Trimmed(target.substr(1, target.size() - 2));
+    target = TrimText(target.substr(1, target.size() - 2));
   return std::string(target);
 }
 

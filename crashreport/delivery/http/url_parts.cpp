@@ -58,7 +58,7 @@ uint16_t TUrlParts::PortOrDefault() const {
 }
 
 std::optional<TUrlParts> ParseUrl(std::string_view address) {
-  std::string_view rest = Trimmed(address);
+  std::string_view rest = TrimText(address);
   TUrlParts parts;
   const size_t schemeEnd = rest.find("://");
   if (schemeEnd != std::string_view::npos && schemeEnd > 0) {
@@ -111,7 +111,7 @@ std::optional<TUrlParts> WebUrl(std::string_view address, int port, std::string_
 std::string TProxy::HostAndPort() const { return Host + ":" + std::to_string(Port); }
 
 bool ProxyWanted(std::string_view server) {
-  const std::string_view trimmed = Trimmed(server);
+  const std::string_view trimmed = TrimText(server);
   return !trimmed.empty() && trimmed.front() != ':';
 }
 

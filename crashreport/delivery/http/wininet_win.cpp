@@ -23,7 +23,7 @@ std::string SystemMessage(HMODULE module, uint32_t code) {
   const DWORD length = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
                                           FORMAT_MESSAGE_IGNORE_INSERTS | (module ? FORMAT_MESSAGE_FROM_HMODULE : 0),
                                       module, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
-  std::string message = length != 0 && text ? std::string(Trimmed(std::string_view(text, length))) : std::string();
+  std::string message = length != 0 && text ? std::string(TrimText(std::string_view(text, length))) : std::string();
   if (text) LocalFree(text);
   return message;
 }
@@ -65,7 +65,7 @@ std::string TWinInet::ErrorText(uint32_t code) const {
       read = InternetGetLastResponseInfoA(&error, text.data(), &length);
     }
     if (read && length > 0) {
-      const std::string_view response = Trimmed(std::string_view(text.data(), std::min<size_t>(length, text.size())));
+      const std::string_view response = TrimText(std::string_view(text.data(), std::min<size_t>(length, text.size())));
       if (!response.empty()) return std::string(response);
     }
   }
