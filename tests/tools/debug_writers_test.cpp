@@ -23,6 +23,7 @@
 #include "line_table_writer.h"
 #include "map_writer.h"
 #include "module_image.h"
+#include "tests/support/scratch_path.h"
 
 namespace {
 
@@ -71,7 +72,7 @@ std::string FunctionOnly(std::string name) {
 
 // addr2line's outermost frame for each address.
 std::map<uint32_t, Expected> Oracle(const std::string& module, const std::vector<uint32_t>& addresses) {
-  const fs::path list = fs::path(testing::TempDir()) / "vx_oracle_addresses.txt";
+  const fs::path list = testsupport::ScratchPath("oracle_addresses.txt");
   {
     std::ofstream out(list);
     for (uint32_t address : addresses) out << std::hex << "0x" << address << "\n";
@@ -242,7 +243,7 @@ TEST(DebugWriters, EveryFormatAgreesWithAddr2lineOnRealModules) {
     ASSERT_TRUE(dataValid);
 
     // The map file beside the module; the JDBG data as the module's section.
-    const fs::path folder = fs::path(testing::TempDir()) / "vx_writers";
+    const fs::path folder = testsupport::ScratchPath("writers");
     fs::create_directories(folder);
     WriteFileBytes((folder / "probe.map").string(), WriteMapFile(program));
     TVXDebugInfoMap map(TVXModuleImage{&memory, base, (folder / "probe.exe").string()});
@@ -320,7 +321,7 @@ TEST(LocateCommand, NamesAddressesFromTheAppendedLineTableOrAMapFile) {
   std::snprintf(address, sizeof address, "0x%X", program.imageBase + 0x1000 + row.offset);
   const std::string expected = " - line_probe.cpp - shapes::Calc - Twice - " + std::to_string(row.line) + "[";
 
-  const fs::path folder = fs::path(testing::TempDir()) / "vx_locate";
+  const fs::path folder = testsupport::ScratchPath("locate");
   fs::create_directories(folder);
   const std::string withMap = (folder / "probe.exe").string();
   fs::copy_file(probe, withMap, fs::copy_options::overwrite_existing);

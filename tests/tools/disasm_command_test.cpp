@@ -9,6 +9,7 @@
 
 #include "tests/callstack/pe/tiny_pe.h"
 #include "tools/tarvex/commands.h"
+#include "tests/support/scratch_path.h"
 
 namespace {
 
@@ -18,7 +19,7 @@ namespace fs = std::filesystem;
 class DisasmCommand : public ::testing::Test {
  protected:
   std::string Write(const std::string& name, const std::vector<uint8_t>& bytes) {
-    const fs::path path = fs::path(::testing::TempDir()) / name;
+    const fs::path path = testsupport::ScratchPath(name);
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     return path.string();
   }
@@ -76,7 +77,7 @@ TEST_F(DisasmCommand, RejectsBadArguments) {
       {raw, "--base", "0x100000000"},
       {raw, "--bogus"},
       {raw, raw},
-      {(fs::path(::testing::TempDir()) / "missing.bin").string()},
+      {testsupport::ScratchPath("missing.bin").string()},
       {raw},  // not a module
   };
   for (const auto& args : cases) EXPECT_THROW(tool::Disasm(args), std::exception) << ::testing::PrintToString(args);

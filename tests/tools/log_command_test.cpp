@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "tools/tarvex/commands.h"
+#include "tests/support/scratch_path.h"
 
 namespace {
 
@@ -42,14 +43,14 @@ TEST(LogCommand, ListsOneLinePerReport) {
 
 TEST(LogCommand, ShowsOneReportAndExportsTheXml) {
   EXPECT_EQ(Output({kFixtures + "/three_reports.elf", "--show", "3"}), Read(kFixtures + "/report_empty_listing.txt"));
-  const std::string xml = (fs::path(::testing::TempDir()) / "vx_log_command.xml").string();
+  const std::string xml = testsupport::ScratchPath("log_command.xml").string();
   EXPECT_EQ(Output({kFixtures + "/three_reports.elf", "--xml", xml}), "");
   EXPECT_EQ(Read(xml), Read(kFixtures + "/three_reports.xml"));
   fs::remove(xml);
 }
 
 TEST(LogCommand, RejectsBadArgumentsAndFilesThatAreNoLog) {
-  const std::string notes = (fs::path(::testing::TempDir()) / "vx_notes.elf").string();
+  const std::string notes = testsupport::ScratchPath("notes.elf").string();
   std::ofstream(notes) << "my notes\n";
   const std::string log = kFixtures + "/three_reports.elf";
   const std::vector<tool::Arguments> cases = {

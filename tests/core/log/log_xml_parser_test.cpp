@@ -10,6 +10,7 @@
 #include "crashreport/core/log/log_xml.h"
 #include "crashreport/core/log/report_items.h"
 #include "tests/core/log/log_fixtures.h"
+#include "tests/support/scratch_path.h"
 
 namespace {
 
@@ -20,7 +21,7 @@ using namespace tarvex::testing;
 ::testing::AssertionResult WellFormed(const std::string& document) {
   static int count = 0;
   const std::string path =
-      (std::filesystem::path(::testing::TempDir()) / ("vx_log_export_" + std::to_string(++count) + ".xml")).string();
+      testsupport::ScratchPath("log_export_" + std::to_string(++count) + ".xml").string();
   std::ofstream(path, std::ios::binary) << document;
   const std::string command =
       "/usr/bin/python3 -c 'import sys, xml.dom.minidom\n"
