@@ -2,8 +2,8 @@
 // (goal: at most 5 ms).
 #include <benchmark/benchmark.h>
 
-#include "crashreport/core/report/bug_report.h"
-#include "tests/core/report/report_fixture.h"
+#include "crashreport/report/composer/bug_report.h"
+#include "tests/report/composer/report_fixture.h"
 
 namespace {
 

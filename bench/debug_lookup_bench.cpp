@@ -21,7 +21,7 @@
 #include "crashreport/callstack/debuginfo/debug_info_jdbg.h"
 #include "crashreport/callstack/debuginfo/debug_info_map.h"
 #include "crashreport/callstack/debuginfo/embedded_line_table.h"
-#include "crashreport/core/embedded_data/container.h"
+#include "crashreport/base/embedded_data/container.h"
 #include "dwarf_lines.h"
 #include "file_bytes.h"
 #include "jdbg_writer.h"

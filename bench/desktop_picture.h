@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "crashreport/delivery/screenshot/bitmap_types.h"
+#include "crashreport/report/screenshot/bitmap_types.h"
 
 namespace tarvex::bench {
 

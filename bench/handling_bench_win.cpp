@@ -26,9 +26,9 @@
 #include <vector>
 
 #include "crashreport/callstack/stack/stack_list.h"
-#include "crashreport/core/pipeline/handling_parts_win.h"
-#include "crashreport/core/pipeline/live_report_builder_win.h"
-#include "crashreport/core/pipeline/tarvexlog_startup_win.h"
+#include "crashreport/pipeline/services/handling_parts_win.h"
+#include "crashreport/pipeline/services/live_report_builder_win.h"
+#include "crashreport/startup/tarvexlog_startup_win.h"
 #include "crashreport/dialogs/detailed/detailed_dialog.h"
 #include "crashreport/dialogs/exception_dialogs/exception_dialogs_win.h"
 #include "rtl/exception.h"

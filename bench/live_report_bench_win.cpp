@@ -8,11 +8,11 @@
 #include <cstdio>
 
 #include "crashreport/callstack/stack/thread_trace_win.h"
-#include "crashreport/core/options/options.h"
-#include "crashreport/core/pipeline/front_door_win.h"
-#include "crashreport/core/pipeline/live_facts_win.h"
-#include "crashreport/core/pipeline/live_report_builder_win.h"
-#include "crashreport/core/sysinfo/system_query_win.h"
+#include "crashreport/base/options/options.h"
+#include "crashreport/pipeline/threads/front_door_win.h"
+#include "crashreport/pipeline/services/live_facts_win.h"
+#include "crashreport/pipeline/services/live_report_builder_win.h"
+#include "crashreport/report/sysinfo/system_query_win.h"
 #include "rtl/exception.h"
 
 namespace {

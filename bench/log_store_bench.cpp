@@ -6,10 +6,10 @@
 
 #include <random>
 
-#include "crashreport/core/log/log_text.h"
-#include "crashreport/core/log/log_xml.h"
-#include "crashreport/core/log/report_items.h"
-#include "tests/core/log/log_fixtures.h"
+#include "crashreport/report/log/log_text.h"
+#include "crashreport/report/log/log_xml.h"
+#include "crashreport/report/log/report_items.h"
+#include "tests/report/log/log_fixtures.h"
 
 namespace {
 

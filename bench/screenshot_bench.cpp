@@ -15,9 +15,9 @@
 
 #include "bench/command_cpu_time.h"
 #include "bench/desktop_picture.h"
-#include "crashreport/delivery/screenshot/nearest_color.h"
-#include "crashreport/delivery/screenshot/octree_quantizer.h"
-#include "crashreport/delivery/screenshot/png_writer.h"
+#include "crashreport/report/screenshot/nearest_color.h"
+#include "crashreport/report/screenshot/octree_quantizer.h"
+#include "crashreport/report/screenshot/png_writer.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 
 #include "bench/command_cpu_time.h"
 #include "bench/desktop_picture.h"
-#include "crashreport/delivery/screenshot/png_writer.h"
+#include "crashreport/report/screenshot/png_writer.h"
 #include "crashreport/delivery/zip/zip_writer.h"
 
 namespace {

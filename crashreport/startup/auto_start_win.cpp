@@ -5,8 +5,8 @@
 // program's static objects are destroyed.
 #include <memory>
 
-#include "crashreport/core/pipeline/live_report_builder_win.h"
-#include "crashreport/core/pipeline/tarvexlog_startup_win.h"
+#include "crashreport/pipeline/services/live_report_builder_win.h"
+#include "crashreport/startup/tarvexlog_startup_win.h"
 #include "crashreport/dialogs/detailed/detailed_dialog.h"
 #include "crashreport/dialogs/exception_dialogs/exception_dialogs_win.h"
 

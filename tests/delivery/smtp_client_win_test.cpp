@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "crashreport/core/util/base64.h"
+#include "crashreport/base/util/base64.h"
 #include "crashreport/delivery/net/socket_errors.h"
 #include "crashreport/delivery/net/winsock_win.h"
 #include "tests/delivery/mail_peers_win.h"

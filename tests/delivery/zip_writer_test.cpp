@@ -6,7 +6,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "tests/delivery/png_checkers.h"
+#include "tests/support/temp_folder.h"
 
 namespace tarvex {
 namespace {

@@ -11,10 +11,10 @@
 #include <cstdlib>
 #include <string>
 
-#include "crashreport/core/report/bug_report.h"
+#include "crashreport/report/composer/bug_report.h"
 #include "crashreport/dialogs/detailed/detailed_dialog.h"
 #include "gui/wide_text.h"
-#include "tests/core/report/report_fixture.h"
+#include "tests/report/composer/report_fixture.h"
 
 namespace {
 

@@ -9,12 +9,12 @@
 #include <cstdlib>
 #include <string>
 
-#include "crashreport/core/report/bug_report.h"
+#include "crashreport/report/composer/bug_report.h"
 #include "crashreport/dialogs/detailed/detailed_dialog.h"
 #include "crashreport/dialogs/detailed/detailed_dialog_ids.h"
 #include "crashreport/dialogs/detailed/dialog_geometry.h"
 #include "crashreport/dialogs/settings/settings_file_win.h"
-#include "tests/core/report/report_fixture.h"
+#include "tests/report/composer/report_fixture.h"
 #include "tests/dialogs/dialog_driver_win.h"
 
 namespace tarvex {

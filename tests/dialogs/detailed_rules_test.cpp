@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "crashreport/core/options/options.h"
+#include "crashreport/base/options/options.h"
 
 namespace tarvex {
 namespace {

@@ -13,8 +13,8 @@
 #include <utility>
 #include <vector>
 
-#include "crashreport/core/options/options.h"
-#include "crashreport/core/options/option_types.h"
+#include "crashreport/base/options/options.h"
+#include "crashreport/base/options/option_types.h"
 #include "crashreport/dialogs/exception_dialogs/exception_dialogs_win.h"
 #include "crashreport/dialogs/progress/send_progress_win.h"
 #include "crashreport/dialogs/request/request_dialog_win.h"

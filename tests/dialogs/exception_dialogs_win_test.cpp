@@ -6,8 +6,8 @@
 
 #include <vector>
 
-#include "crashreport/core/options/options.h"
-#include "crashreport/core/options/option_types.h"
+#include "crashreport/base/options/options.h"
+#include "crashreport/base/options/option_types.h"
 #include "crashreport/dialogs/exception_dialogs/exception_dialogs_win.h"
 #include "crashreport/dialogs/settings/settings_file_win.h"
 #include "crashreport/dialogs/simple/simple_dialog_layout.h"

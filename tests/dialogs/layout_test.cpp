@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "crashreport/core/options/options.h"
-#include "crashreport/core/options/option_types.h"
+#include "crashreport/base/options/options.h"
+#include "crashreport/base/options/option_types.h"
 #include "crashreport/dialogs/common/text_wrap.h"
 #include "crashreport/dialogs/request/request_layout.h"
 #include "crashreport/dialogs/simple/simple_dialog_layout.h"

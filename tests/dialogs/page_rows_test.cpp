@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/core/report/report_fixture.h"
+#include "tests/report/composer/report_fixture.h"
 
 namespace tarvex {
 namespace {

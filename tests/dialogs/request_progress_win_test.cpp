@@ -4,7 +4,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "crashreport/core/options/options.h"
+#include "crashreport/base/options/options.h"
 #include "crashreport/dialogs/progress/send_progress_win.h"
 #include "crashreport/dialogs/request/request_dialog_win.h"
 #include "crashreport/dialogs/request/request_layout.h"

@@ -7,7 +7,7 @@
 
 #include "crashreport/callstack/stack/stack_list.h"
 #include "crashreport/dialogs/detailed/page_rows.h"
-#include "tests/core/report/report_fixture.h"
+#include "tests/report/composer/report_fixture.h"
 
 namespace tarvex {
 namespace {

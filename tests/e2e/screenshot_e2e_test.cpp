@@ -8,8 +8,8 @@
 #include <filesystem>
 #include <functional>
 
-#include "crashreport/delivery/screenshot/screenshot_win.h"
-#include "tests/delivery/png_decoder.h"
+#include "crashreport/report/screenshot/screenshot_win.h"
+#include "tests/report/screenshot/png_decoder.h"
 #include "tests/e2e/calc_driver.h"
 #include "tests/e2e/pages.h"
 

@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "crashreport/core/embedded_data/container.h"
+#include "crashreport/base/embedded_data/container.h"
 
 namespace {
 

@@ -8,10 +8,10 @@
 #include <string>
 #include <string_view>
 
-#include "crashreport/core/log/log_text.h"
-#include "crashreport/core/log/log_xml.h"
-#include "crashreport/core/log/report_items.h"
-#include "crashreport/core/log/report_sections.h"
+#include "crashreport/report/log/log_text.h"
+#include "crashreport/report/log/log_xml.h"
+#include "crashreport/report/log/report_items.h"
+#include "crashreport/report/log/report_sections.h"
 
 namespace {
 

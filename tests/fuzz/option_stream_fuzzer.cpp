@@ -11,8 +11,8 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "crashreport/core/embedded_data/container.h"
-#include "crashreport/core/options/options.h"
+#include "crashreport/base/embedded_data/container.h"
+#include "crashreport/base/options/options.h"
 #include "rtl/exception.h"
 
 namespace {

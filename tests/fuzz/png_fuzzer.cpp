@@ -10,9 +10,9 @@
 #include <set>
 #include <vector>
 
-#include "crashreport/delivery/screenshot/nearest_color.h"
-#include "crashreport/delivery/screenshot/png_writer.h"
-#include "tests/delivery/png_decoder.h"
+#include "crashreport/report/screenshot/nearest_color.h"
+#include "crashreport/report/screenshot/png_writer.h"
+#include "tests/report/screenshot/png_decoder.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include "crashreport/callstack/debuginfo/debug_info_map.h"
 #include "crashreport/callstack/debuginfo/embedded_line_table.h"
 #include "crashreport/callstack/pe/pe_file.h"
-#include "crashreport/core/embedded_data/container.h"
+#include "crashreport/base/embedded_data/container.h"
 #include "dwarf_lines.h"
 #include "debug_commands.h"
 #include "file_bytes.h"

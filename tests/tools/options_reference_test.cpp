@@ -5,7 +5,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "crashreport/core/options/option_catalog.h"
+#include "crashreport/base/options/option_catalog.h"
 
 namespace {
 

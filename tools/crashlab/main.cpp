@@ -44,10 +44,10 @@
 #include <cstring>
 #include <string>
 
-#include "crashreport/core/pipeline/capture_info.h"
-#include "crashreport/core/pipeline/language_exception.h"
-#include "crashreport/core/pipeline/live_facts_win.h"
-#include "crashreport/core/pipeline/tarvexlog_startup_win.h"
+#include "crashreport/pipeline/handling/capture_info.h"
+#include "crashreport/pipeline/interception/language_exception.h"
+#include "crashreport/pipeline/services/live_facts_win.h"
+#include "crashreport/startup/tarvexlog_startup_win.h"
 #include "gui/application.h"
 #include "gui/form.h"
 #include "gui/std_controls.h"

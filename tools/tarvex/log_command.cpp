@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "crashreport/core/log/log_file.h"
-#include "crashreport/core/log/report_items.h"
+#include "crashreport/report/log/log_file.h"
+#include "crashreport/report/log/report_items.h"
 #include "rtl/convert.h"
 #include "tools/tarvex/arguments.h"
 #include "tools/tarvex/commands.h"

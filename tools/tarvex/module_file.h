@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "crashreport/core/embedded_data/container.h"
+#include "crashreport/base/embedded_data/container.h"
 
 namespace tarvex::tool {
 

@@ -6,7 +6,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "crashreport/core/options/option_catalog.h"
+#include "crashreport/base/options/option_catalog.h"
 #include "rtl/convert.h"
 
 namespace tarvex::tool {

@@ -21,7 +21,7 @@
 #include <string>
 #include <string_view>
 
-#include "crashreport/core/options/options.h"
+#include "crashreport/base/options/options.h"
 
 namespace tarvex::tool {
 

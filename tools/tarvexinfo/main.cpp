@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <string_view>
 
-#include "crashreport/core/options/message_texts.h"
-#include "crashreport/core/sysinfo/system_facts.h"
+#include "crashreport/base/options/message_texts.h"
+#include "crashreport/report/sysinfo/system_facts.h"
 #include "process_lists.h"
 
 namespace {

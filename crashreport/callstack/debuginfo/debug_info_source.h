@@ -10,7 +10,7 @@
 
 #include "crashreport/callstack/debuginfo/location_info.h"
 #include "crashreport/callstack/pe/memory_space.h"
-#include "crashreport/core/util/file_names.h"
+#include "crashreport/base/util/file_names.h"
 
 namespace tarvex {
 

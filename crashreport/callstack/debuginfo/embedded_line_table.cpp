@@ -5,7 +5,7 @@
 
 #include "crashreport/callstack/debuginfo/data_key.h"
 #include "crashreport/callstack/pe/byte_cursor.h"
-#include "crashreport/core/util/base64.h"
+#include "crashreport/base/util/base64.h"
 
 namespace tarvex {
 

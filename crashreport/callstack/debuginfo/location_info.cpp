@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "crashreport/core/util/file_names.h"
-#include "crashreport/core/util/text_case.h"
+#include "crashreport/base/util/file_names.h"
+#include "crashreport/base/util/text_case.h"
 
 namespace tarvex {
 

@@ -2,7 +2,7 @@
 #include <iterator>
 
 #include "crashreport/callstack/debuginfo/embedded_line_table.h"
-#include "crashreport/core/util/text_case.h"
+#include "crashreport/base/util/text_case.h"
 
 namespace tarvex {
 

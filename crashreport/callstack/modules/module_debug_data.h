@@ -6,7 +6,7 @@
 #include <string>
 
 #include "crashreport/callstack/modules/module_info.h"
-#include "crashreport/core/embedded_data/container.h"
+#include "crashreport/base/embedded_data/container.h"
 
 namespace tarvex {
 

@@ -9,7 +9,7 @@
 
 #include "crashreport/callstack/debuginfo/debug_info_source.h"
 #include "crashreport/callstack/debuginfo/embedded_line_table.h"
-#include "crashreport/core/options/options.h"
+#include "crashreport/base/options/options.h"
 
 namespace tarvex {
 

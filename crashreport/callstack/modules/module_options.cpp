@@ -1,6 +1,6 @@
 #include "crashreport/callstack/modules/module_options.h"
 
-#include "crashreport/core/util/file_names.h"
+#include "crashreport/base/util/file_names.h"
 #include "rtl/exception.h"
 #include "rtl/format.h"
 

@@ -7,8 +7,8 @@
 #include <string>
 
 #include "crashreport/callstack/modules/module_info.h"
-#include "crashreport/core/embedded_data/container.h"
-#include "crashreport/core/options/options_ex.h"
+#include "crashreport/base/embedded_data/container.h"
+#include "crashreport/base/options/options_ex.h"
 
 namespace tarvex {
 

@@ -1,7 +1,7 @@
 // The options of the process's modules, read when their records are built.
 #include "crashreport/callstack/modules/module_options.h"
 #include "crashreport/callstack/modules/modules_win.h"
-#include "crashreport/core/util/loaded_modules_win.h"
+#include "crashreport/base/util/loaded_modules_win.h"
 
 namespace tarvex {
 namespace {

@@ -13,8 +13,8 @@
 #include "crashreport/callstack/modules/module_debug_data.h"
 #include "crashreport/callstack/modules/module_kind.h"
 #include "crashreport/callstack/modules/module_options.h"
-#include "crashreport/core/embedded_data/module_container_win.h"
-#include "crashreport/core/util/loaded_modules_win.h"
+#include "crashreport/base/embedded_data/module_container_win.h"
+#include "crashreport/base/util/loaded_modules_win.h"
 #include "crashreport/callstack/pe/process_memory_win.h"
 
 namespace tarvex {

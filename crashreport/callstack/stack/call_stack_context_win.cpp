@@ -4,7 +4,7 @@
 #include "crashreport/callstack/modules/modules_win.h"
 #include "crashreport/callstack/pe/process_memory_win.h"
 #include "crashreport/callstack/stack/debug_lookups.h"
-#include "crashreport/core/util/loaded_modules_win.h"
+#include "crashreport/base/util/loaded_modules_win.h"
 
 namespace tarvex {
 

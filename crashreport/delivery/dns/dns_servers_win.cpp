@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "crashreport/core/util/win_handles_win.h"
+#include "crashreport/base/util/win_handles_win.h"
 
 namespace tarvex {
 

@@ -1,6 +1,6 @@
 #include "crashreport/delivery/html/form_reader.h"
 
-#include "crashreport/core/util/text_case.h"
+#include "crashreport/base/util/text_case.h"
 #include "crashreport/delivery/html/html_entities.h"
 
 namespace tarvex {

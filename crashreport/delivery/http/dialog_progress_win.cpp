@@ -1,6 +1,6 @@
 #include "crashreport/delivery/http/dialog_progress_win.h"
 
-#include "crashreport/core/options/options.h"
+#include "crashreport/base/options/options.h"
 #include "crashreport/delivery/http/transfer_progress.h"
 #include "crashreport/dialogs/progress/send_progress_win.h"
 

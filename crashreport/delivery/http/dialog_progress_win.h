@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "crashreport/delivery/upload/upload_types.h"
+#include "crashreport/delivery/http/transfer_progress.h"
 
 namespace tarvex {
 

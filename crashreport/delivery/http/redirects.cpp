@@ -1,6 +1,6 @@
 #include "crashreport/delivery/http/redirects.h"
 
-#include "crashreport/core/util/text_case.h"
+#include "crashreport/base/util/text_case.h"
 
 namespace tarvex {
 

@@ -1,6 +1,6 @@
 #include "crashreport/delivery/http/request_body.h"
 
-#include "crashreport/core/util/file_names.h"
+#include "crashreport/base/util/file_names.h"
 #include "crashreport/delivery/http/file_bytes.h"
 #include "crashreport/delivery/http/multipart_body.h"
 #include "crashreport/delivery/http/url_encoding.h"

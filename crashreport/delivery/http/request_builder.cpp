@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "crashreport/core/util/text_case.h"
+#include "crashreport/base/util/text_case.h"
 #include "crashreport/delivery/html/form_reader.h"
 #include "rtl/format.h"
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 namespace tarvex {
 
@@ -22,6 +23,8 @@ enum THTTPProgressKind : int {
 
 // Kinds reported by an upload's callback.
 enum TUploadProgressKind : int { upConnecting = 0, upConnected = 1, upSending = 2 };
+// An upload's callback: a TUploadProgressKind, the bytes to send and those sent.
+using TUploadProgress = std::function<void(int kind, uint64_t total, uint64_t done)>;
 
 // Index of the message text shown for a connection's kind; -1 for an unknown kind.
 int ConnectionProgressText(int kind);

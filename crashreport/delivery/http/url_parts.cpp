@@ -1,6 +1,6 @@
 #include "crashreport/delivery/http/url_parts.h"
 
-#include "crashreport/core/util/text_case.h"
+#include "crashreport/base/util/text_case.h"
 #include "crashreport/delivery/http/url_encoding.h"
 
 namespace tarvex {

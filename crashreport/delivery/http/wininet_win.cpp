@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "crashreport/core/util/base64.h"
-#include "crashreport/core/util/text_case.h"
+#include "crashreport/base/util/base64.h"
+#include "crashreport/base/util/text_case.h"
 #include "rtl/format.h"
 #include "crashreport/delivery/http/wininet_errors.h"
 

@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <string>
 
-#include "crashreport/core/util/win_handles_win.h"
+#include "crashreport/base/util/win_handles_win.h"
 
 namespace tarvex {
 

@@ -1,6 +1,6 @@
 #include "crashreport/delivery/upload/upload_types.h"
 
-#include "crashreport/core/util/file_names.h"
+#include "crashreport/base/util/file_names.h"
 
 namespace tarvex {
 

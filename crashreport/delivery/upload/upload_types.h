@@ -2,19 +2,16 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "crashreport/delivery/http/form_fields.h"
 #include "crashreport/delivery/http/request_body.h"
+#include "crashreport/delivery/http/transfer_progress.h"
 #include "crashreport/delivery/http/url_parts.h"
 
 namespace tarvex {
-
-// Kinds of TUploadProgressKind, the bytes to send and those sent.
-using TUploadProgress = std::function<void(int kind, uint64_t total, uint64_t done)>;
 
 // Results: 0 sent; -1 the Internet library is missing; a status other than
 // 200 as its number (kUploadStatusNotANumber when it has none); else the

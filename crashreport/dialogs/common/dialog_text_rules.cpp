@@ -1,7 +1,7 @@
 #include "crashreport/dialogs/common/dialog_text_rules.h"
 
-#include "crashreport/core/options/options.h"
-#include "crashreport/core/options/option_types.h"
+#include "crashreport/base/options/options.h"
+#include "crashreport/base/options/option_types.h"
 
 namespace tarvex {
 

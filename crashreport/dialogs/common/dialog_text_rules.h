@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "crashreport/core/report/bug_report.h"
+#include "crashreport/report/composer/bug_report.h"
 
 namespace tarvex {
 

@@ -2,7 +2,7 @@
 // the send, screenshot and clipboard boxes and the restart/terminate button.
 #pragma once
 
-#include "crashreport/core/pipeline/handling_services.h"
+#include "crashreport/pipeline/handling/handling_services.h"
 
 namespace tarvex {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "crashreport/core/options/options.h"
+#include "crashreport/base/options/options.h"
 #include "crashreport/dialogs/detailed/detailed_dialog_ids.h"
 #include "crashreport/dialogs/detailed/detailed_pages_win.h"
 #include "crashreport/dialogs/detailed/detailed_rules.h"

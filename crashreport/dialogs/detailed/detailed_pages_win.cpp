@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "crashreport/callstack/stack/stack_list.h"
-#include "crashreport/core/options/options.h"
+#include "crashreport/base/options/options.h"
 #include "crashreport/dialogs/detailed/detailed_dialog_ids.h"
 #include "crashreport/dialogs/detailed/dialog_geometry.h"
 #include "crashreport/dialogs/detailed/page_rows.h"

@@ -8,8 +8,8 @@
 
 #include <memory>
 
-#include "crashreport/core/options/option_types.h"
-#include "crashreport/core/report/bug_report.h"
+#include "crashreport/base/options/option_types.h"
+#include "crashreport/report/composer/bug_report.h"
 #include "crashreport/dialogs/common/dialog_look_win.h"
 #include "crashreport/dialogs/detailed/rtf_pages.h"
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "crashreport/core/options/option_types.h"
+#include "crashreport/base/options/option_types.h"
 
 namespace tarvex {
 

@@ -8,10 +8,10 @@
 #include "crashreport/callstack/modules/process_info.h"
 #include "crashreport/callstack/stack/stack_list.h"
 #include "crashreport/callstack/stack/stack_text.h"
-#include "crashreport/core/options/options.h"
-#include "crashreport/core/report/report_formatters.h"
-#include "crashreport/core/report/report_tables.h"
-#include "crashreport/core/util/file_names.h"
+#include "crashreport/base/options/options.h"
+#include "crashreport/report/composer/report_formatters.h"
+#include "crashreport/report/composer/report_tables.h"
+#include "crashreport/base/util/file_names.h"
 #include "rtl/format.h"
 
 namespace tarvex {

@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-#include "crashreport/core/report/report_facts.h"
+#include "crashreport/report/composer/report_facts.h"
 #include "crashreport/dialogs/listview/list_view_rows.h"
 
 namespace tarvex {

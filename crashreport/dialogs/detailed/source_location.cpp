@@ -5,7 +5,7 @@
 
 #include "crashreport/callstack/modules/module_info.h"
 #include "crashreport/callstack/stack/stack_list.h"
-#include "crashreport/core/util/file_names.h"
+#include "crashreport/base/util/file_names.h"
 
 namespace tarvex {
 

@@ -7,7 +7,7 @@
 
 #include <functional>
 
-#include "crashreport/core/pipeline/handling_services.h"
+#include "crashreport/pipeline/handling/handling_services.h"
 
 namespace tarvex {
 

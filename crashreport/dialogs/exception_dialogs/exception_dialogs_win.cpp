@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
-#include "crashreport/core/options/options.h"
-#include "crashreport/core/pipeline/internal_errors.h"
+#include "crashreport/base/options/options.h"
+#include "crashreport/pipeline/handling/internal_errors.h"
 #include "crashreport/dialogs/request/request_dialog_win.h"
 #include "crashreport/dialogs/simple/simple_dialog_win.h"
 

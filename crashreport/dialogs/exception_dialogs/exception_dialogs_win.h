@@ -2,7 +2,7 @@
 // the detailed dialog behind ShowExceptionDialog, and the request dialog.
 #pragma once
 
-#include "crashreport/core/pipeline/handling_services.h"
+#include "crashreport/pipeline/handling/handling_services.h"
 #include "crashreport/dialogs/exception_dialogs/dialog_dispatch.h"
 
 namespace tarvex {

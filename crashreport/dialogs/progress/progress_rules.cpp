@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "crashreport/core/options/options.h"
+#include "crashreport/base/options/options.h"
 #include "rtl/format.h"
 
 namespace tarvex {

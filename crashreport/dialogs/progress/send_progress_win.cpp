@@ -5,7 +5,7 @@
 #include <atomic>
 #include <memory>
 
-#include "crashreport/core/options/options.h"
+#include "crashreport/base/options/options.h"
 #include "crashreport/dialogs/common/dialog_look_win.h"
 #include "crashreport/dialogs/progress/progress_rules.h"
 

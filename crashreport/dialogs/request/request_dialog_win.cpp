@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "crashreport/core/options/options.h"
+#include "crashreport/base/options/options.h"
 #include "crashreport/dialogs/common/dialog_look_win.h"
 #include "crashreport/dialogs/common/dialog_text_rules.h"
 #include "crashreport/dialogs/request/request_layout.h"

@@ -4,8 +4,8 @@
 
 #include <cstdlib>
 
-#include "crashreport/core/options/log_file_name.h"
-#include "crashreport/core/util/macros.h"
+#include "crashreport/base/options/log_file_name.h"
+#include "crashreport/base/util/macros.h"
 
 namespace tarvex {
 namespace {

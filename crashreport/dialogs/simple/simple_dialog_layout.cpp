@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "crashreport/core/options/options.h"
-#include "crashreport/core/options/option_types.h"
+#include "crashreport/base/options/options.h"
+#include "crashreport/base/options/option_types.h"
 #include "crashreport/dialogs/common/dialog_text_rules.h"
 
 namespace tarvex {

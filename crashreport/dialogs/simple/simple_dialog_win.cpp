@@ -4,8 +4,8 @@
 
 #include <memory>
 
-#include "crashreport/core/options/options.h"
-#include "crashreport/core/options/option_types.h"
+#include "crashreport/base/options/options.h"
+#include "crashreport/base/options/option_types.h"
 #include "crashreport/dialogs/common/dialog_look_win.h"
 #include "crashreport/dialogs/common/dialog_text_rules.h"
 #include "crashreport/dialogs/settings/settings_file_win.h"

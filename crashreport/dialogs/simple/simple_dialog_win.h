@@ -3,7 +3,7 @@
 // the session, its options and its report.
 #pragma once
 
-#include "crashreport/core/pipeline/handling_services.h"
+#include "crashreport/pipeline/handling/handling_services.h"
 
 namespace tarvex {
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "crashreport/callstack/debuginfo/data_key.h"
-#include "crashreport/core/util/base64.h"
+#include "crashreport/base/util/base64.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/core/options/options_test_support.h"
+#include "tests/base/options/options_test_support.h"
 #include "rtl/exception.h"
 
 namespace {

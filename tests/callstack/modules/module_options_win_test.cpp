@@ -6,7 +6,7 @@
 #include <fstream>
 
 #include "crashreport/callstack/modules/module_options.h"
-#include "crashreport/core/embedded_data/module_container_win.h"
+#include "crashreport/base/embedded_data/module_container_win.h"
 #include "crashreport/callstack/modules/modules_win.h"
 #include "rtl/exception.h"
 

@@ -9,7 +9,7 @@
 #include "crashreport/callstack/modules/modules_win.h"
 #include "crashreport/callstack/modules/processes_win.h"
 #include "crashreport/callstack/modules/module_texts.h"
-#include "crashreport/core/util/loaded_modules_win.h"
+#include "crashreport/base/util/loaded_modules_win.h"
 
 namespace {
 

@@ -18,7 +18,7 @@
 #include "crashreport/callstack/stack/stack_walk.h"
 #include "crashreport/callstack/stack/thread_trace.h"
 #include "crashreport/callstack/stack/thread_trace_win.h"
-#include "crashreport/core/embedded_data/container.h"
+#include "crashreport/base/embedded_data/container.h"
 #include "rtl/format.h"
 
 namespace {

@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "crashreport/core/options/options.h"
+#include "crashreport/base/options/options.h"
 #include "crashreport/delivery/http/http_connection_win.h"
 #include "crashreport/delivery/http/transfer_progress.h"
 #include "crashreport/dialogs/progress/send_progress_win.h"

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "crashreport/core/util/base64.h"
+#include "crashreport/base/util/base64.h"
 #include "crashreport/delivery/http/response_body.h"
 #include "crashreport/delivery/http/transfer_progress.h"
 #include "tests/delivery/http/web_peers_win.h"

@@ -6,7 +6,7 @@
 
 #include <filesystem>
 
-#include "crashreport/core/util/base64.h"
+#include "crashreport/base/util/base64.h"
 #include "crashreport/delivery/http/transfer_progress.h"
 #include "tests/delivery/http/web_peers_win.h"
 

@@ -1,0 +1,91 @@
+#include "crashreport/pipeline/threads/exception_thread_win.h"
+
+#include "crashreport/pipeline/threads/handler_state_win.h"
+#include "crashreport/pipeline/handling/message_pump_rules.h"
+
+namespace tarvex {
+
+namespace {
+
+struct ThreadJob {
+  const std::function<bool()>* handling;
+  bool result = false;
+  bool finished = false;  // false when a fault ended the thread inside the handling
+};
+
+DWORD WINAPI ExceptionThreadBody(void* parameter) {
+  ThreadJob& job = *static_cast<ThreadJob*>(parameter);
+  TThreadGuardScope inHandler(tgInHandler);
+  try {
+    job.result = (*job.handling)();
+  } catch (...) {
+    job.result = false;  // the handling reports its own failures; nothing escapes the thread
+  }
+  job.finished = true;
+  return 0;
+}
+
+}  // namespace
+
+bool PumpWaitingMessages() {
+  try {
+    MSG message;
+    for (int i = 0; i < kPumpBatch && PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE); ++i) {
+      switch (PumpActionFor(message.message)) {
+        case TPumpAction::Drop: break;
+        case TPumpAction::BeepAndDrop: MessageBeep(MB_OK); break;
+        case TPumpAction::Dispatch:
+          TranslateMessage(&message);
+          DispatchMessageA(&message);
+          break;
+      }
+    }
+    return true;
+  } catch (...) {
+    return false;
+  }
+}
+
+bool ServeSentMessages() {
+  try {
+    MSG message;
+    PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    return true;
+  } catch (...) {
+    return false;
+  }
+}
+
+bool RunInExceptionThread(const std::function<bool()>& handling, const TWaitRules& rules) {
+  ThreadJob job{&handling};
+  DWORD threadId = 0;
+  const HANDLE thread = CreateThread(nullptr, kExceptionThreadStack, ExceptionThreadBody, &job,
+                                     CREATE_SUSPENDED | STACK_SIZE_PARAM_IS_A_RESERVATION, &threadId);
+  if (thread == nullptr) return handling();
+  ExcludeThread(threadId);
+  SetThreadPriority(thread, THREAD_PRIORITY_HIGHEST);
+  ResumeThread(thread);
+  bool pumping = true;  // until a dispatched message raises
+  for (;;) {
+    const DWORD waited = WaitForSingleObject(thread, 10);
+    if (waited == WAIT_OBJECT_0) break;
+    if (waited != WAIT_TIMEOUT) {
+      TerminateThread(thread, 1);
+      job.result = false;
+      break;
+    }
+    RunPendingEventCall();
+    if (!pumping) continue;
+    if (rules.PumpMessages && rules.PumpMessages())
+      pumping = PumpWaitingMessages();
+    else if (rules.ServeSentMessages)
+      pumping = ServeSentMessages();
+  }
+  RunPendingEventCall();
+  CloseHandle(thread);
+  IncludeThread(threadId);
+  if (!job.finished && rules.Abandoned) rules.Abandoned();
+  return job.result;
+}
+
+}  // namespace tarvex

@@ -1,0 +1,39 @@
+// Every system fact of the bug report, gathered in one pass of the probes.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "crashreport/report/sysinfo/sysinfo_network.h"
+#include "crashreport/report/sysinfo/system_query.h"
+
+namespace tarvex {
+
+struct SystemFacts {
+  // User
+  std::string userLogin, userName, userEmail, company, privileges;
+  // Computer
+  std::string computerName, totalMemory, freeMemory, totalDisk, freeDisk, upTime, processor, displayMode,
+      displayDpi, videoCard, printer;
+  // Operating system
+  std::string osType, osBuild, osUpdate, osLanguage, osCharset;
+  // Network
+  NetworkTexts network;
+};
+
+// Runs every probe; never raises (a fact that cannot be had is empty or its fall-back).
+SystemFacts GatherSystemFacts(const SystemQuery& system) noexcept;
+
+// The facts in the order of the report, each with the index of its label
+// among the message texts (the options' texts give the words).
+struct SystemFactItem {
+  int labelText;
+  const std::string* value;
+};
+struct SystemFactSection {
+  int captionText;
+  std::vector<SystemFactItem> items;
+};
+std::vector<SystemFactSection> ReportOrder(const SystemFacts& facts);
+
+}  // namespace tarvex
