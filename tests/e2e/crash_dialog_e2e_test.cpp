@@ -17,49 +17,21 @@
 
 #include "crashreport/dialogs/detailed/detailed_dialog_ids.h"
 #include "tests/e2e/calc_driver.h"
+#include "tests/e2e/crash_dialog_steps.h"
 #include "tests/e2e/pages.h"
 
 namespace {
 
 using e2e::CalcDriver;
-using e2e::ConverterPage;
+using e2e::FailConversion;
+using e2e::FollowDetailsLink;
+using e2e::ShowPage;
 
 const std::wstring kLogFile = e2e::ProgramFolder() + L"ZorvikCalc.elf";
 
 std::string FileText(const std::wstring& path) {
   std::ifstream in(path.c_str(), std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-// Types a Shape that is not a number and presses Convert; the crash dialog that follows.
-HWND FailConversion(const CalcDriver& calc, const wchar_t* shape) {
-  const ConverterPage page = calc.SelectPage(e2e::kWeaponsPage.index, e2e::kWeaponsPage.caption);
-  e2e::SetWindowTextTo(page.shape, shape);
-  e2e::SetWindowTextTo(page.material, L"");
-  CalcDriver::ClickAndGoOn(page.convert);
-  return calc.WaitForDialog(e2e::kCrashDialogCaption);
-}
-
-// Clicks the simple dialog's details link; the detailed dialog that follows (nullptr when none).
-HWND FollowDetailsLink(const CalcDriver& calc, HWND simple) {
-  // The link starts 8 pixels right of its lead-in's text, on the same line.
-  const RECT lead = e2e::RectInParent(GetDlgItem(simple, e2e::kCrashDialogDetailsLead));
-  PostMessageW(simple, WM_LBUTTONUP, 0, MAKELPARAM(lead.right + 8 + 4, lead.top + 4));
-  if (!e2e::WaitUntil([simple] { return !IsWindow(simple); })) return nullptr;
-  return calc.WaitForDialog(e2e::kCrashDialogCaption);
-}
-
-// Selects page `tab` of the detailed dialog; its list once it has rows (nullptr when none shows).
-HWND ShowListPage(HWND detailed, int tab) {
-  HWND tabs = GetDlgItem(detailed, VX_DETAILED_TABS);
-  SendMessageW(tabs, TCM_SETCURFOCUS, tab, 0);
-  HWND list = nullptr;
-  e2e::WaitUntil([&] {
-    HWND page = FindWindowExW(tabs, nullptr, L"#32770", nullptr);
-    list = page ? FindWindowExW(page, nullptr, L"SysListView32", nullptr) : nullptr;
-    return list != nullptr && SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) > 0;
-  });
-  return list;
 }
 
 // Presses OK in the detailed dialog and waits until the handling has saved the report.
@@ -126,7 +98,7 @@ TEST_F(CrashDialog, TheDetailsLinkLeadsToTheDetailedDialog) {
 
   // The Call Stack page names the raising code with its unit and line; the Modules page lists the program.
   const auto pageRows = [&](int tab, int columns) {
-    HWND list = ShowListPage(detailed, tab);
+    HWND list = ShowPage(detailed, tab);
     return list ? calc.ListViewRows(list, columns) : std::vector<std::wstring>{};
   };
   const std::vector<std::wstring> stack = pageRows(1, 6);  // Address|Module|Unit|Class|Procedure|Line
@@ -179,7 +151,7 @@ TEST_F(CrashDialog, TheDetailedDialogKeepsItsPlaceAndColumnWidthsForTheNextRun) 
     ASSERT_NE(detailed, nullptr);
     SetWindowPos(detailed, nullptr, kMoved.left, kMoved.top, kMoved.right - kMoved.left, kMoved.bottom - kMoved.top,
                  SWP_NOZORDER);
-    HWND modules = ShowListPage(detailed, 2);
+    HWND modules = ShowPage(detailed, 2);
     ASSERT_NE(modules, nullptr);
     SendMessageW(modules, LVM_SETCOLUMNWIDTH, kModifiedColumn, kModifiedWidth);
     CloseDetailedDialog(detailed);
@@ -194,7 +166,7 @@ TEST_F(CrashDialog, TheDetailedDialogKeepsItsPlaceAndColumnWidthsForTheNextRun) 
   ASSERT_NE(detailed, nullptr);
   RECT window{};
   GetWindowRect(detailed, &window);
-  HWND modules = ShowListPage(detailed, 2);
+  HWND modules = ShowPage(detailed, 2);
   ASSERT_NE(modules, nullptr);
   const auto width = SendMessageW(modules, LVM_GETCOLUMNWIDTH, kModifiedColumn, 0);
   CloseDetailedDialog(detailed);
