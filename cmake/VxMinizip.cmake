@@ -17,7 +17,7 @@ endif()
 set(minizip_dir ${VX_ZLIB_SOURCE}/contrib/minizip)
 add_library(minizip STATIC ${minizip_dir}/zip.c ${minizip_dir}/ioapi.c)
 # <minizip/zip.h>; the sources include their neighbours by bare name.
-target_include_directories(minizip SYSTEM PUBLIC ${VX_ZLIB_SOURCE}/contrib)
+target_include_directories(minizip SYSTEM PUBLIC $<BUILD_INTERFACE:${VX_ZLIB_SOURCE}/contrib>)
 target_include_directories(minizip PRIVATE ${minizip_dir})
 target_compile_options(minizip PRIVATE -w)
 target_link_libraries(minizip PUBLIC ZLIB::ZLIB)
