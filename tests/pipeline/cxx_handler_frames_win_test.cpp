@@ -73,6 +73,7 @@ TEST(CxxHandlerFrames, ClassifiesTheFramesFromTheThrowOutwards) {
       {"class filter that does not match", UnderOtherClass, {{K::ClassFiltered, false}}},
       {"nested frames", UnderOtherThenMatchingClass, {{K::ClassFiltered, false}, {K::ClassFiltered, true}}},
   };
+  const auto catches = [](const THandlerFrame& frame) { return frame.Kind == K::CatchAll || frame.CatchesThrownType; };
   for (const FrameCase& c : cases) {
     seen.clear();
     c.run();
@@ -82,6 +83,12 @@ TEST(CxxHandlerFrames, ClassifiesTheFramesFromTheThrowOutwards) {
       EXPECT_EQ(seen[i].CatchesThrownType, c.innermost[i].second) << c.what << " frame " << i;
       EXPECT_FALSE(seen[i].InThreadStartWrapper) << c.what;
     }
+    // The walk ends at the first frame that catches (the test framework's
+    // own catch-all when no frame of the case does).
+    ASSERT_FALSE(seen.empty()) << c.what;
+    EXPECT_TRUE(catches(seen.back())) << c.what;
+    for (size_t i = 0; i + 1 < seen.size(); ++i) EXPECT_FALSE(catches(seen[i])) << c.what << " frame " << i;
+    if (catches(seen[c.innermost.size() - 1])) EXPECT_EQ(seen.size(), c.innermost.size()) << c.what;
   }
 }
 

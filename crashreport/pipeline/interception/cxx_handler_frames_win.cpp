@@ -58,8 +58,10 @@ _Unwind_Reason_Code VisitFrame(_Unwind_Context* context, void* argument) {
   if (site->Kind != TLsdaSiteKind::Handlers) return _URC_NO_REASON;
   THandlerFrame frame = Classify(walk, *site);
   frame.InThreadStartWrapper = regionStart == walk.threadStartWrapper;
+  // The first frame that catches decides; the frames beyond it never see the exception.
+  const bool catches = frame.Kind == THandlerFrameKind::CatchAll || frame.CatchesThrownType;
   walk.frames.push_back(std::move(frame));
-  return _URC_NO_REASON;
+  return catches ? _URC_END_OF_STACK : _URC_NO_REASON;
 }
 
 }  // namespace
