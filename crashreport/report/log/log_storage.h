@@ -30,8 +30,8 @@ class LogStorage {
   // The whole file. Failed when it exists but cannot be read whole (locked,
   // no access, a folder, larger than kMaxLogFileSize).
   virtual ReadResult Read(const std::string& fileName, std::string& bytes) = 0;
-  // Writes `bytes` from the start of the file, creating it when missing, and
-  // cuts the file after them.
+  // Makes `bytes` the whole file, creating it when missing. A write cut short
+  // leaves the file as it was before, never part old and part new.
   virtual bool Write(const std::string& fileName, std::string_view bytes) = 0;
   // True when the file does not exist afterwards.
   virtual bool Remove(const std::string& fileName) = 0;

@@ -57,6 +57,25 @@ std::string LockName(const std::string& fileName) {
   return name;
 }
 
+enum class WriteResult { Written, NotOpened, Failed };
+
+// Writes `bytes` as the whole file (`disposition`: CREATE_ALWAYS or OPEN_ALWAYS),
+// on the disk before it returns.
+WriteResult WriteWhole(const std::string& fileName, std::string_view bytes, DWORD disposition) {
+  const File file(CreateFileA(fileName.c_str(), GENERIC_WRITE, kShareAll, nullptr, disposition, FILE_ATTRIBUTE_NORMAL,
+                              nullptr));
+  if (!file) return WriteResult::NotOpened;
+  for (size_t done = 0; done < bytes.size();) {
+    DWORD written = 0;
+    const DWORD wanted = static_cast<DWORD>(std::min<size_t>(kChunk, bytes.size() - done));
+    if (!WriteFile(file.get(), bytes.data() + done, wanted, &written, nullptr) || written == 0)
+      return WriteResult::Failed;
+    done += written;
+  }
+  const bool whole = SetEndOfFile(file.get()) && FlushFileBuffers(file.get());
+  return whole ? WriteResult::Written : WriteResult::Failed;
+}
+
 class WindowsLogStorage final : public LogStorage {
  public:
   std::unique_ptr<LogLock> Lock(const std::string& fileName, std::chrono::milliseconds wait) override {
@@ -94,17 +113,27 @@ class WindowsLogStorage final : public LogStorage {
     return ReadResult::Read;
   }
 
+  // The new log is written beside the old one and then put in its place, so a
+  // save cut short (the process killed, the disk full, the power lost) leaves
+  // the old log whole. Saves of one log take turns under its lock, so the
+  // side file has one fixed name; one left by a save cut short is overwritten.
   bool Write(const std::string& fileName, std::string_view bytes) override {
-    const File file(CreateFileA(fileName.c_str(), GENERIC_WRITE, kShareAll, nullptr, OPEN_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return false;
-    for (size_t done = 0; done < bytes.size();) {
-      DWORD written = 0;
-      const DWORD wanted = static_cast<DWORD>(std::min<size_t>(kChunk, bytes.size() - done));
-      if (!WriteFile(file.get(), bytes.data() + done, wanted, &written, nullptr) || written == 0) return false;
-      done += written;
+    const std::string saving = fileName + ".saving";
+    switch (WriteWhole(saving, bytes, CREATE_ALWAYS)) {
+      case WriteResult::Written:
+        if (MoveFileExA(saving.c_str(), fileName.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+          return true;
+        // Another program holds the log open without sharing its deletion:
+        // it is rewritten in place, as the only way to keep the report.
+        DeleteFileA(saving.c_str());
+        return WriteWhole(fileName, bytes, OPEN_ALWAYS) == WriteResult::Written;
+      case WriteResult::NotOpened:  // no new file may be made in the folder: in place, likewise
+        return WriteWhole(fileName, bytes, OPEN_ALWAYS) == WriteResult::Written;
+      case WriteResult::Failed:  // the disk is full, or the like: the old log stays as it is
+        DeleteFileA(saving.c_str());
+        return false;
     }
-    return SetEndOfFile(file.get()) != 0;
+    return false;
   }
 
   bool Remove(const std::string& fileName) override {

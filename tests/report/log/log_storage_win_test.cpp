@@ -59,6 +59,23 @@ TEST_F(LogStorageWindows, StoredReportsGiveTheExpectedFileAndReadBack) {
   EXPECT_EQ(log.Reports(), (std::vector{FullReport(), MinimalReport(), EmptyListingReport()}));
 }
 
+// A log that another program holds open without sharing its deletion cannot
+// be replaced: the report is still stored, written over the old log in place;
+// and no side file is left.
+TEST_F(LogStorageWindows, ALogHeldOpenByAnotherProgramStillTakesTheReport) {
+  ASSERT_EQ(StoreReport(storage_, log_, FullReport(), 32), LogError::None);
+  const HANDLE holder = CreateFileA(log_.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+  const LogError stored = StoreReport(storage_, log_, MinimalReport(), 32);
+  CloseHandle(holder);
+  ASSERT_EQ(stored, LogError::None);
+  TLogFile log(storage_);
+  ASSERT_EQ(log.Open(log_, true), LogError::None);
+  EXPECT_EQ(log.Reports(), (std::vector{FullReport(), MinimalReport()}));
+  EXPECT_EQ(GetFileAttributesA((log_ + ".saving").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
 TEST_F(LogStorageWindows, AMissingFileOrFolder) {
   std::string bytes;
   EXPECT_EQ(storage_.Read(log_, bytes), LogStorage::ReadResult::Missing);
