@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdio>
 #include <regex>
 #include <string>
 #include <vector>
@@ -109,6 +110,7 @@ const KindCase kKinds[] = {
     {"div-zero", "EDivByZero", "Division by zero", true},
     {"stack-overflow", "EStackOverflow", "Stack overflow", false},
     {"raise-custom", "EExternalException", "External exception E0001234", false},
+    {"av-system", "EAccessViolation", "Access violation at address ADDR in module '[^']+\\.dll'\\. Read of address 00000010", true},
     {"cpp-uncaught", "EConvertError", "'lab' is not a valid integer value", false},
     {"abort", nullptr, "", false},
     {"handled", "EConvertError", "'caught' is not a valid integer value", false, true},
@@ -122,6 +124,32 @@ INSTANTIATE_TEST_SUITE_P(Kinds, CrashLab, testing::Combine(testing::ValuesIn(kKi
                              if (ch == '-') ch = '_';
                            return name + (std::get<1>(info.param) ? "_SecondThread" : "_MainThread");
                          });
+
+// A failure inside a system module (the exception address lies in a library
+// without crash reporter data) is handled with the program's own options and
+// stored in the program's own log.
+TEST(CrashLabLog, FailuresInsideSystemModulesLandInTheProgramsLog) {
+  std::string log = CRASHLAB_EXE;
+  log.replace(log.size() - 4, 4, ".elf");
+  DeleteFileA(log.c_str());
+  for (const char* kind : {"raise-custom", "av-system"}) {
+    const ChildRun run = RunCrashLab(kind);
+    ASSERT_TRUE(run.finished) << run.output;
+    ASSERT_EQ(LinesStartingWith(run.output, "HANDLED|").size(), 1u) << run.output;
+  }
+  std::string text;
+  if (FILE* file = std::fopen(log.c_str(), "rb")) {
+    for (char buffer[4096]; const size_t read = std::fread(buffer, 1, sizeof buffer, file);) text.append(buffer, read);
+    std::fclose(file);
+  }
+  DeleteFileA(log.c_str());
+  EXPECT_NE(text.find("External exception E0001234"), std::string::npos) << "raise-custom is not in " << log;
+  const bool accessViolation = text.find("Read of address 00000010") != std::string::npos;
+  // Under emulation the fault comes under another code (see above).
+  EXPECT_TRUE(accessViolation || (tarvex::testing::RunsUnderEmulation() &&
+                                  std::regex_search(text, std::regex("External exception C[0-9A-F]{7}"))))
+      << "av-system is not in " << log;
+}
 
 // The framework's error box of the crash lab (a dialog window of process `processId`), or nullptr.
 struct BoxSearch {

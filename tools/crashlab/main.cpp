@@ -6,7 +6,8 @@
 //   crashlab KIND --gui [--ordinary]
 //   crashlab event-raises    an event handler fails during the handling
 //   crashlab burst EVENT     ten caught exceptions in quick succession
-//   KIND: av-read, av-write, div-zero, stack-overflow, raise-custom, cpp-uncaught,
+//   KIND: av-read, av-write, div-zero, stack-overflow, raise-custom, av-system
+//         (an access violation inside the C runtime library), cpp-uncaught,
 //         abort (EAbort: never handled), handled (caught by the program, reported
 //         at the end of its catch block), raise-language (a language exception
 //         raised through RaiseException)
@@ -115,6 +116,9 @@ __attribute__((noinline)) int Recurse(int depth) {
   return (deeper ? Recurse(depth + 1) : 0) + block[0];
 }
 __attribute__((noinline)) void RaiseCustom() { RaiseException(0xE0001234, 0, 0, nullptr); }
+// strlen of the C runtime library, called where the compiler cannot put its own code.
+size_t (*volatile measure)(const char*) = std::strlen;
+__attribute__((noinline)) void MeasureNowhere() { std::printf("%u\n", static_cast<unsigned>(measure(reinterpret_cast<const char*>(0x10)))); }
 __attribute__((noinline)) void ThrowUncaught() { throw rtl::EConvertError("'lab' is not a valid integer value"); }
 __attribute__((noinline)) void ThrowAbort() { throw rtl::EAbort("quietly"); }
 __attribute__((noinline)) void ThrowConvertError() { throw rtl::EConvertError("'caught' is not a valid integer value"); }
@@ -162,6 +166,7 @@ const Kind kKinds[] = {
     {"div-zero", DivideByZero, reinterpret_cast<const void*>(DivideByZero)},
     {"stack-overflow", Overflow, reinterpret_cast<const void*>(Recurse)},
     {"raise-custom", RaiseCustom, nullptr},
+    {"av-system", MeasureNowhere, nullptr},
     {"cpp-uncaught", ThrowUncaught, reinterpret_cast<const void*>(ThrowUncaught)},
     {"abort", ThrowAbort, reinterpret_cast<const void*>(ThrowAbort), false},
     {"handled", CatchConvertError, reinterpret_cast<const void*>(ThrowConvertError)},

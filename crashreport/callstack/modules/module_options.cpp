@@ -20,6 +20,10 @@ TTarvexModuleOptions& RegisteredModuleOptions(const TTarvexModulesList* modules,
 std::unique_ptr<TTarvexModuleOptionsEx> ReadModuleOptions(const std::string& fileName, uint32_t handle,
                                                           const std::optional<EmbeddedData>& data,
                                                           uint32_t runningModule, SharedBlocks& shared) {
+  // A module without crash reporter data (a system library) has no options:
+  // a failure inside it is handled with the main program's. The running
+  // module keeps its defaults, so that the reporter always has options.
+  if (!data && handle != runningModule) return nullptr;
   auto options = std::make_unique<TTarvexModuleOptionsEx>(fileName, handle, shared);
   if (data) {
     rtl::ByteReader in(data->optionStream);

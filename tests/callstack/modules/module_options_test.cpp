@@ -84,9 +84,14 @@ TEST_F(ReadModuleOptionsTest, TheRunningModuleKeepsItsDataAndPublishesIt) {
   EXPECT_EQ(blocks.publications, 1);
 }
 
-TEST_F(ReadModuleOptionsTest, NoDataOrACutStreamLeavesDefaults) {
+TEST_F(ReadModuleOptionsTest, NoDataGivesNoOptionsButTheRunningModuleTheDefaults) {
+  // A system library: a failure inside it takes the main program's options.
+  EXPECT_EQ(ReadModuleOptions("kernelbase.dll", kLibrary, std::nullopt, kProgram, blocks), nullptr);
   const TTarvexModuleOptions defaults;
-  EXPECT_TRUE(ReadModuleOptions("Lib.dll", kLibrary, std::nullopt, kProgram, blocks)->SameOptionsAs(defaults));
+  EXPECT_TRUE(ReadModuleOptions("App.exe", kProgram, std::nullopt, kProgram, blocks)->SameOptionsAs(defaults));
+}
+
+TEST_F(ReadModuleOptionsTest, ACutStreamLeavesDefaults) {
 
   TTarvexModuleOptions embedded;
   embedded.SetLogSwitch(true);
