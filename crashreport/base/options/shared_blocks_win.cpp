@@ -9,6 +9,7 @@
 #include <map>
 
 #include "crashreport/base/options/options_ex.h"
+#include "crashreport/base/util/little_endian.h"
 
 namespace tarvex {
 namespace {
@@ -62,9 +63,7 @@ class SectionBlocks final : public SharedBlocks {
         return false;
       }
       const uint32_t size = static_cast<uint32_t>(data.size());
-      const uint8_t sizeField[kSizeFieldBytes] = {uint8_t(size), uint8_t(size >> 8), uint8_t(size >> 16),
-                                                  uint8_t(size >> 24)};
-      std::memcpy(view.get(), sizeField, kSizeFieldBytes);
+      PutLittleEndian32(view.get(), size);
       if (!data.empty()) std::memcpy(view.get() + kSizeFieldBytes, data.data(), data.size());
     }
     sections_[name] = section;
@@ -80,7 +79,7 @@ class SectionBlocks final : public SharedBlocks {
       const size_t readable = view.ReadableBytes();
       if (view.get() && readable >= kSizeFieldBytes) {
         const uint8_t* bytes = view.get();
-        const size_t size = size_t{bytes[0]} | size_t{bytes[1]} << 8 | size_t{bytes[2]} << 16 | size_t{bytes[3]} << 24;
+        const size_t size = LittleEndian32(bytes);
         // A size beyond the section means the block is not one of ours: no data.
         if (size <= readable - kSizeFieldBytes)
           data.emplace(bytes + kSizeFieldBytes, bytes + kSizeFieldBytes + size);
