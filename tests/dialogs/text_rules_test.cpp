@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "crashreport/base/options/options.h"
+#include "crashreport/base/util/text_case.h"
 #include "crashreport/dialogs/common/dialog_text_rules.h"
 #include "crashreport/dialogs/progress/progress_rules.h"
 

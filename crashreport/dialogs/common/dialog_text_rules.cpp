@@ -5,13 +5,6 @@
 
 namespace tarvex {
 
-std::string TrimText(std::string_view text) {
-  size_t begin = 0, end = text.size();
-  while (begin < end && static_cast<unsigned char>(text[begin]) <= ' ') ++begin;
-  while (end > begin && static_cast<unsigned char>(text[end - 1]) <= ' ') --end;
-  return std::string(text.substr(begin, end - begin));
-}
-
 bool LooksLikeEmail(std::string_view address) {
   return address.find('@') != std::string_view::npos && address.find('.') != std::string_view::npos;
 }

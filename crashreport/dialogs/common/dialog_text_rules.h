@@ -12,9 +12,6 @@ namespace tarvex {
 
 class TTarvexModuleOptions;
 
-// Blanks and control characters (bytes up to 32) removed at both ends.
-std::string TrimText(std::string_view text);
-
 // An address holds both "@" and "." (the dialog's only check).
 bool LooksLikeEmail(std::string_view address);
 
