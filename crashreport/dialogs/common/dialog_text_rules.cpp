@@ -14,29 +14,6 @@ TEmailEntry ClassifyEmailEntry(std::string_view trimmedText) {
   return LooksLikeEmail(trimmedText) ? TEmailEntry::Valid : TEmailEntry::Invalid;
 }
 
-long ReplaceEmailItem(std::string& text, std::string_view address) {
-  const size_t item = text.find("\r\n  3.3 ");
-  if (item == std::string::npos) return 0;
-  const size_t colon = text.find(": ", item);
-  if (colon == std::string::npos) return 0;
-  const size_t valueStart = colon + 2;
-  size_t lineEnd = text.find("\r\n", valueStart);
-  if (lineEnd == std::string::npos) lineEnd = text.size();
-  const long change = static_cast<long>(address.size()) - static_cast<long>(lineEnd - valueStart);
-  text.replace(valueStart, lineEnd - valueStart, address);
-  return change;
-}
-
-void PutEmailIntoReport(BugReport& report, std::string_view address) {
-  const size_t item = report.text.find("\r\n  3.3 ");
-  const long change = ReplaceEmailItem(report.text, address);
-  if (item != std::string::npos && item < report.generalPartLength) {
-    report.generalPartLength = static_cast<size_t>(static_cast<long>(report.generalPartLength) + change);
-  }
-  ReplaceEmailItem(report.pipelineCopy, address);
-  report.textToSend = report.text;
-}
-
 std::string WithoutAccelerators(std::string_view text) {
   std::string plain;
   for (size_t i = 0; i < text.size(); ++i) {

@@ -210,7 +210,7 @@ void TSimpleDialog::Finish() {
       return;  // the dialog stays open
     case TEmailEntry::Valid:
       session_.UserEmail = email;
-      if (session_.Report) PutEmailIntoReport(*session_.Report, email);
+      if (session_.Report) session_.Report->SetUserEmail(email);
       TSettingsFile().WriteString("User", "Email", email);
       break;
     case TEmailEntry::Empty:
