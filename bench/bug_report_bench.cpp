@@ -12,7 +12,7 @@ void BM_ComposeBugReport(benchmark::State& state) {
   size_t bytes = 0;
   for (auto _ : state) {
     tarvex::BugReport report = tarvex::ComposeBugReport(fixture.facts);
-    bytes = report.text.size();
+    bytes = report.Text().size();
     benchmark::DoNotOptimize(report);
   }
   state.counters["report_bytes"] = double(bytes);

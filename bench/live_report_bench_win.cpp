@@ -48,8 +48,8 @@ __attribute__((noinline)) void Measure(const TCaptureInfo& capture) {
   Time("list the modules and processes", [&] { builder->ListModulesAndProcesses(); });
   Time("gather the system facts alone", [&] { GatherSystemFacts(WindowsSystemQuery()); });
   size_t length = 0;
-  Time("compose (system facts included)", [&] { length = builder->Compose(capture, options, LocalDateTimeNow()).text.size(); });
-  Time("compose from the gathered facts", [&] { length = ComposeBugReport(builder->Facts()).text.size(); });
+  Time("compose (system facts included)", [&] { length = builder->Compose(capture, options, LocalDateTimeNow()).Text().size(); });
+  Time("compose from the gathered facts", [&] { length = ComposeBugReport(builder->Facts()).Text().size(); });
   int named = 0;
   const TTarvexStackList& stack = *builder->Facts().stack;
   for (int i = 0; i < stack.Count(); ++i) named += stack[i].InfoLevel == ilLine;

@@ -34,8 +34,9 @@ struct Showing {
   int detailedRuns = 0;
 
   explicit Showing(TTarvexDialogKind kind = dkSimple) {
-    report.text = report.pipelineCopy = report.textToSend = kReportText;
-    report.generalPartLength = report.text.find("Call Stack");
+    const std::string text = kReportText;
+    const size_t tail = text.find("Call Stack");
+    report = BugReport(text.substr(0, tail), text.substr(tail));
     session.Options = &options;
     session.Report = &report;
     session.ShownMessage = "'abc' is not a valid integer value.";
@@ -130,9 +131,8 @@ TEST(SimpleDialog, EmailWithoutAtIsRejectedAndTheDialogStaysValidOneLandsInRepor
   ASSERT_TRUE(run.Join());
   EXPECT_TRUE(s.session.Send);
   EXPECT_EQ(s.session.UserEmail, "user@example.com");
-  EXPECT_NE(s.report.text.find("  3.3 Email    : user@example.com\r\n"), std::string::npos);
-  EXPECT_EQ(s.report.textToSend, s.report.text);
-  EXPECT_EQ(s.report.pipelineCopy, s.report.text);
+  EXPECT_NE(s.report.Text().find("  3.3 Email    : user@example.com\r\n"), std::string::npos);
+  EXPECT_NE(s.report.GeneralPart().find("  3.3 Email    : user@example.com\r\n"), std::string::npos);
   EXPECT_EQ(TSettingsFile().ReadString("User", "Email"), "user@example.com");
 
   // The next dialog starts with the stored address.

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "crashreport/base/options/options.h"
+#include "crashreport/base/util/text_case.h"
 #include "crashreport/dialogs/common/dialog_text_rules.h"
 #include "crashreport/dialogs/progress/progress_rules.h"
 
@@ -25,47 +26,6 @@ TEST(EmailEntry, TrimsBlanksAndControlCharacters) {
   EXPECT_EQ(TrimText(" \t user@example.com \r\n"), "user@example.com");
   EXPECT_EQ(TrimText("   "), "");
   EXPECT_EQ(TrimText("a b"), "a b");
-}
-
-const char* const kReport =
-    "TarvexLog 6.1.01 RC 1\r\n"
-    "\r\n"
-    "3. User\r\n"
-    "  3.2 Name     : bob\r\n"
-    "  3.3 Email    : old@place.org\r\n"
-    "  3.4 Company  : ACME\r\n"
-    "\r\n";
-
-TEST(EmailItem, ReplacesTheValueUpToTheLineEnd) {
-  std::string text = kReport;
-  EXPECT_EQ(ReplaceEmailItem(text, "new@x.cn"), -5);
-  EXPECT_NE(text.find("  3.3 Email    : new@x.cn\r\n  3.4 Company  : ACME\r\n"), std::string::npos);
-  EXPECT_EQ(text.find("old@place.org"), std::string::npos);
-}
-
-TEST(EmailItem, EmptyValueAtTheEndOfTheText) {
-  std::string text = "x\r\n  3.3 Email: ";
-  ReplaceEmailItem(text, "a@b.c");
-  EXPECT_EQ(text, "x\r\n  3.3 Email: a@b.c");
-}
-
-TEST(EmailItem, ReportWithoutTheItemStaysAsItIs) {
-  std::string text = "TarvexLog 6.1.01 RC 1\r\n  2.3 Module: x\r\n";
-  EXPECT_EQ(ReplaceEmailItem(text, "a@b.c"), 0);
-  EXPECT_EQ(text, "TarvexLog 6.1.01 RC 1\r\n  2.3 Module: x\r\n");
-}
-
-TEST(EmailItem, GoesIntoReportCopyAndTextToSendKeepingTheGeneralPartsEnd) {
-  BugReport report;
-  report.text = std::string(kReport) + "Call stack\r\n";
-  report.pipelineCopy = report.text;
-  report.textToSend = "stale";
-  report.generalPartLength = std::string(kReport).size();
-  PutEmailIntoReport(report, "someone@example.com");
-  EXPECT_NE(report.text.find("  3.3 Email    : someone@example.com\r\n"), std::string::npos);
-  EXPECT_EQ(report.pipelineCopy, report.text);
-  EXPECT_EQ(report.textToSend, report.text);
-  EXPECT_EQ(report.text.substr(report.generalPartLength), "Call stack\r\n");
 }
 
 TEST(ButtonText, AcceleratorMarkersAreNotMeasured) {

@@ -116,7 +116,7 @@ TEST_F(Handling, DefaultsShowTheSimpleDialogThenSaveTheReport) {
                             "action 1", "action 2", "log add REPORT\r\n", "log save", "action 3"};
   EXPECT_EQ(journal, expected);
   EXPECT_EQ(handling->State().ExceptionCount, 1);
-  EXPECT_EQ(handling->State().LastReport, "REPORT\r\n");
+  EXPECT_EQ(handling->State().LastReport.Text(), "REPORT\r\n");
   EXPECT_EQ(handling->State().LastExceptMessage, "Bad number.");
   EXPECT_EQ(dialogs.shownMessage, "Bad number.");
   EXPECT_EQ(handling->Info().ExceptionId, "1A2B");
@@ -380,8 +380,8 @@ TEST_F(Handling, SimpleDialogHandsOverToTheDetailedOneThenStepsAreAsked) {
   EXPECT_EQ(Actions(), (Journal{"action 0", "dialog 2", "dialog 3 again", "action 1", "action 2", "action 3"}));
   EXPECT_TRUE(Has("reproduce"));
   EXPECT_EQ(current.ReproductionSteps(), "Typed letters");
-  EXPECT_NE(handling->State().LastReport.find("Steps to reproduce"), std::string::npos);
-  EXPECT_NE(handling->State().LastReport.find("Typed letters"), std::string::npos);
+  EXPECT_NE(handling->State().LastReport.Text().find("Steps to reproduce"), std::string::npos);
+  EXPECT_NE(handling->State().LastReport.Text().find("Typed letters"), std::string::npos);
 }
 
 TEST_F(Handling, NoStepsAskedAfterOnlyTheSimpleDialogOrWithoutADialog) {
@@ -421,11 +421,66 @@ TEST_F(Handling, CustomDataBecomesASectionWithField47) {
   };
   modules.program.SetText(91, "Custom Information");
   Process();
-  EXPECT_NE(handling->State().LastReport.find("Custom Information"), std::string::npos);
-  EXPECT_NE(handling->State().LastReport.find("Level"), std::string::npos);
+  EXPECT_NE(handling->State().LastReport.Text().find("Custom Information"), std::string::npos);
+  EXPECT_NE(handling->State().LastReport.Text().find("Level"), std::string::npos);
   modules.program.SetReportFields(kAllReportFields & ~(uint64_t{1} << 47));
   Process();
-  EXPECT_EQ(handling->State().LastReport, "REPORT\r\n");
+  EXPECT_EQ(handling->State().LastReport.Text(), "REPORT\r\n");
+}
+
+// The custom data, the e-mail the dialog writes and the reproduce steps end
+// up in one text: the log, the clipboard, standard output and delivery get
+// what the state keeps, which is the report composed with all of them at once.
+TEST_F(Handling, EveryOutputGetsTheOneReportText) {
+  const struct {
+    const char* name;
+    TProgramKind kind;
+    TTarvexDialogKind dialog;
+    const char* email;
+    const char* steps;
+  } cases[] = {
+      {"detailed dialog", pkGui, dkDetailed, "bob@example.org", "Typed letters"},
+      {"simple dialog", pkGui, dkSimple, "carol@example.org", ""},
+      {"console program", pkConsole, dkNone, "", ""},
+  };
+  builder.head = "REPORT\r\n  3.3 Email: \r\n\r\n";
+  builder.tail = "Call Stack\r\n";
+  route.ProcedureVariables().OnCustomDataRequest = [](TExceptionInfo&, TStrings& lines) {
+    lines.push_back("Level=7");
+  };
+  modules.program.SetText(91, "Custom Information");
+  modules.program.SetText(123, "Steps to reproduce");
+  modules.program.SetLogFlags(lfAskReproduceSteps);
+  modules.program.SetMailDelivery(mdSMTPRelay);
+  dialogs.send = true;
+  dialogs.copy = true;
+  for (const auto& c : cases) {
+    journal.clear();
+    dialogs.shownTexts.clear();
+    delivery.sentText.clear();
+    system.kind = c.kind;
+    modules.program.SetDialogKind(c.dialog);
+    dialogs.email = c.email;
+    Process();
+
+    BugReport expected(builder.head, builder.tail);
+    expected.SetReproduceSteps("Steps to reproduce", c.steps);
+    expected.SetUserEmail(c.email);
+    expected.SetCustomData("Custom Information", {{"Level", "7"}});
+    const std::string& text = handling->State().LastReport.Text();
+    EXPECT_EQ(text, expected.Text()) << c.name;
+    EXPECT_TRUE(Has("log add " + text)) << c.name;
+    EXPECT_EQ(delivery.sentText, text) << c.name;
+    if (c.dialog == dkNone) {
+      EXPECT_TRUE(Has("stdout " + text + "\r\n")) << c.name;
+      continue;
+    }
+    EXPECT_TRUE(Has("clipboard " + text)) << c.name;
+    // The dialog showed the text it had written the e-mail into; the steps come after it.
+    expected.SetReproduceSteps("Steps to reproduce", "");
+    ASSERT_FALSE(dialogs.shownTexts.empty()) << c.name;
+    EXPECT_EQ(dialogs.shownTexts.back(), expected.Text()) << c.name;
+  }
 }
 
 TEST_F(Handling, ClearsTheLogOfAnotherVersionFirst) {

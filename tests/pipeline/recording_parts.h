@@ -48,10 +48,7 @@ class RecordingBuilder : public TReportBuilder, public Failing {
     journal_.push_back("compose");
     if (onCompose) onCompose();
     Maybe("compose");
-    BugReport report;
-    report.text = "REPORT\r\n";
-    report.textToSend = report.pipelineCopy = report.text;
-    report.generalPartLength = report.text.size();
+    BugReport report(head, tail);
     report.exceptionID = id;
     report.exceptionMessage = "Bad number.";
     return report;
@@ -59,6 +56,7 @@ class RecordingBuilder : public TReportBuilder, public Failing {
   const ReportFacts& Facts() const override { return facts; }
 
   std::string id = "1A2B";
+  std::string head = "REPORT\r\n", tail;  // the composed report's parts
   ReportFacts facts;
   std::function<void()> onCompose;
 
@@ -83,6 +81,8 @@ class RecordingDialogs : public TExceptionDialogs, public Failing {
     session.Send = send.value_or(session.Send);
     session.TerminateRequested = terminate;
     session.CopyToClipboard = copy;
+    if (!email.empty()) session.Report->SetUserEmail(email);
+    shownTexts.push_back(session.Report->Text());
   }
   bool AskReproduceSteps(TDialogSession&, std::string& steps) override {
     journal_.push_back("reproduce");
@@ -96,6 +96,8 @@ class RecordingDialogs : public TExceptionDialogs, public Failing {
   int toldCount = 0;  // the exception count the dialog was given (it decides the restart box)
   std::function<void()> whileShown;  // runs while the dialog is up
   std::string shownMessage;
+  std::string email;                    // what the user types into the e-mail box
+  std::vector<std::string> shownTexts;  // the report as each showing left it
 
  private:
   Journal& journal_;
@@ -146,7 +148,7 @@ class RecordingScreenshot : public TScreenshotTaker, public Failing {
 class RecordingPage : public TErrorPage {
  public:
   explicit RecordingPage(Journal& journal) : journal_(journal) {}
-  void Send(const BugReport& report) override { journal_.push_back("error page " + report.text); }
+  void Send(const BugReport& report) override { journal_.push_back("error page " + report.Text()); }
 
  private:
   Journal& journal_;
@@ -155,11 +157,13 @@ class RecordingPage : public TErrorPage {
 class RecordingDelivery : public TReportDelivery, public Failing {
  public:
   explicit RecordingDelivery(Journal& journal) : journal_(journal) {}
-  void Deliver(const BugReport&, const std::string& wholeLog, bool inBackground) override {
+  void Deliver(const BugReport& report, const std::string& wholeLog, bool inBackground) override {
     journal_.push_back(std::string("deliver") + (inBackground ? " in background" : "") +
                        (wholeLog.empty() ? "" : " with " + wholeLog));
     Maybe("deliver");
+    sentText = report.Text();
   }
+  std::string sentText;
 
  private:
   Journal& journal_;

@@ -5,19 +5,17 @@
 #include <map>
 #include <stdexcept>
 
+#include "crashreport/base/util/little_endian.h"
+
 namespace tarvex::tool {
 
 namespace {
 
 constexpr uint32_t kEndOfTable = 0x7FFFFFFF;
 
-void PutU32(std::vector<uint8_t>& out, size_t at, uint32_t value) {
-  for (int i = 0; i < 4; ++i) out[at + i] = static_cast<uint8_t>(value >> 8 * i);
-}
-
 uint32_t GetU32(const std::vector<uint8_t>& in, size_t at) {
   if (at + 4 > in.size()) throw std::runtime_error("module headers cut short");
-  return in[at] | uint32_t(in[at + 1]) << 8 | uint32_t(in[at + 2]) << 16 | uint32_t(in[at + 3]) << 24;
+  return LittleEndian32(&in[at]);
 }
 
 int SixBitCode(char c) {
@@ -121,7 +119,7 @@ std::vector<uint8_t> WriteJdbgData(const ProgramLines& program) {
   size_t header = 5;
   for (const std::vector<uint8_t>* table :
        {&units.Finish(), &sources.Finish(), &symbols.Finish(), &lines.Finish(), &names.Bytes()}) {
-    PutU32(data, header, static_cast<uint32_t>(data.size()));
+    PutLittleEndian32(&data[header], static_cast<uint32_t>(data.size()));
     header += 4;
     data.insert(data.end(), table->begin(), table->end());
   }
@@ -129,7 +127,7 @@ std::vector<uint8_t> WriteJdbgData(const ProgramLines& program) {
   data[33] = 1;
   uint32_t sum = 0;
   for (size_t i = 0; i < data.size(); i += 4) sum += GetU32(data, i);
-  PutU32(data, 29, sum);  // see the header comment: this makes the stored check hold
+  PutLittleEndian32(&data[29], sum);  // see the header comment: this makes the stored check hold
   return data;
 }
 
@@ -160,14 +158,14 @@ std::vector<uint8_t> AddJdbgSection(std::vector<uint8_t> module, const std::vect
   const uint32_t rawSize = static_cast<uint32_t>(alignUp(data.size(), fileAlignment));
 
   std::memcpy(&module[newHeader], "JCLDEBUG", 8);
-  PutU32(module, newHeader + 8, static_cast<uint32_t>(data.size()));
-  PutU32(module, newHeader + 12, address);
-  PutU32(module, newHeader + 16, rawSize);
-  PutU32(module, newHeader + 20, rawPointer);
-  PutU32(module, newHeader + 36, 0x40000040);  // initialized data, readable
+  PutLittleEndian32(&module[newHeader + 8], static_cast<uint32_t>(data.size()));
+  PutLittleEndian32(&module[newHeader + 12], address);
+  PutLittleEndian32(&module[newHeader + 16], rawSize);
+  PutLittleEndian32(&module[newHeader + 20], rawPointer);
+  PutLittleEndian32(&module[newHeader + 36], 0x40000040);  // initialized data, readable
   module[fileHeader + 2] = static_cast<uint8_t>(sectionCount + 1);
   module[fileHeader + 3] = static_cast<uint8_t>((sectionCount + 1) >> 8);
-  PutU32(module, optional + 56, static_cast<uint32_t>(alignUp(uint64_t(address) + data.size(), sectionAlignment)));
+  PutLittleEndian32(&module[optional + 56], static_cast<uint32_t>(alignUp(uint64_t(address) + data.size(), sectionAlignment)));
   module.resize(rawPointer, 0);
   module.insert(module.end(), data.begin(), data.end());
   module.resize(uint64_t(rawPointer) + rawSize, 0);

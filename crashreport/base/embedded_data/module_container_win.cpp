@@ -5,12 +5,10 @@
 
 #include <fstream>
 
+#include "crashreport/base/util/little_endian.h"
+
 namespace tarvex {
 namespace {
-
-uint32_t LittleEndian32(const uint8_t* bytes) {
-  return uint32_t{bytes[0]} | uint32_t{bytes[1]} << 8 | uint32_t{bytes[2]} << 16 | uint32_t{bytes[3]} << 24;
-}
 
 // The container appended to `fileName`: the trailer (length, tag) at the
 // end of the file gives its place; a length beyond the file, or bytes there

@@ -8,6 +8,7 @@
 
 #include "crashreport/base/embedded_data/container.h"
 #include "crashreport/base/options/options.h"
+#include "crashreport/base/util/little_endian.h"
 #include "rtl/exception.h"
 
 namespace tarvex {
@@ -28,10 +29,8 @@ void WriteSet48(rtl::ByteWriter& out, uint64_t value) {
 }
 
 uint64_t ReadSet(rtl::ByteReader& in, int bytes) {
-  uint64_t value = 0;
   const auto stored = in.ReadBytes(static_cast<size_t>(bytes));
-  for (int i = bytes - 1; i >= 0; --i) value = value << 8 | stored[static_cast<size_t>(i)];
-  return value;
+  return LittleEndian(stored);
 }
 
 bool ReadBool(rtl::ByteReader& in) { return in.ReadU8() != 0; }

@@ -9,6 +9,8 @@
 #include <map>
 
 #include "crashreport/base/options/options_ex.h"
+#include "crashreport/base/util/little_endian.h"
+#include "crashreport/base/util/win_handles_win.h"
 
 namespace tarvex {
 namespace {
@@ -40,10 +42,6 @@ class MappedView {
 
 class SectionBlocks final : public SharedBlocks {
  public:
-  ~SectionBlocks() override {
-    for (const auto& [name, section] : sections_) CloseHandle(section);
-  }
-
   uint32_t ProcessId() const override { return GetCurrentProcessId(); }
 
   bool Publish(const std::string& name, std::span<const uint8_t> data) override {
@@ -51,54 +49,45 @@ class SectionBlocks final : public SharedBlocks {
     const uint64_t total = uint64_t{kSizeFieldBytes} + data.size();
     if (total > 0xFFFFFFFFu) return false;
     SetLastError(ERROR_SUCCESS);
-    const HANDLE section = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
-                                              static_cast<DWORD>(total), name.c_str());
+    win::KernelHandle section(CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                                 static_cast<DWORD>(total), name.c_str()));
     if (!section) return false;
     const bool foreign = GetLastError() == ERROR_ALREADY_EXISTS;  // someone else's section: may be smaller
     {
-      const MappedView view(section, FILE_MAP_WRITE, static_cast<size_t>(total));
-      if (!view.get() || (foreign && view.ReadableBytes() < total)) {
-        CloseHandle(section);
-        return false;
-      }
+      const MappedView view(section.get(), FILE_MAP_WRITE, static_cast<size_t>(total));
+      if (!view.get() || (foreign && view.ReadableBytes() < total)) return false;
       const uint32_t size = static_cast<uint32_t>(data.size());
-      const uint8_t sizeField[kSizeFieldBytes] = {uint8_t(size), uint8_t(size >> 8), uint8_t(size >> 16),
-                                                  uint8_t(size >> 24)};
-      std::memcpy(view.get(), sizeField, kSizeFieldBytes);
+      PutLittleEndian32(view.get(), size);
       if (!data.empty()) std::memcpy(view.get() + kSizeFieldBytes, data.data(), data.size());
     }
-    sections_[name] = section;
+    sections_[name] = std::move(section);
     return true;
   }
 
   std::optional<std::vector<uint8_t>> Read(const std::string& name) const override {
-    const HANDLE section = OpenFileMappingA(FILE_MAP_READ, FALSE, name.c_str());
+    const win::KernelHandle section(OpenFileMappingA(FILE_MAP_READ, FALSE, name.c_str()));
     if (!section) return std::nullopt;
     std::optional<std::vector<uint8_t>> data;
     {
-      const MappedView view(section, FILE_MAP_READ, 0);
+      const MappedView view(section.get(), FILE_MAP_READ, 0);
       const size_t readable = view.ReadableBytes();
       if (view.get() && readable >= kSizeFieldBytes) {
         const uint8_t* bytes = view.get();
-        const size_t size = size_t{bytes[0]} | size_t{bytes[1]} << 8 | size_t{bytes[2]} << 16 | size_t{bytes[3]} << 24;
+        const size_t size = LittleEndian32(bytes);
         // A size beyond the section means the block is not one of ours: no data.
         if (size <= readable - kSizeFieldBytes)
           data.emplace(bytes + kSizeFieldBytes, bytes + kSizeFieldBytes + size);
       }
     }
-    CloseHandle(section);
     return data;
   }
 
   void Remove(const std::string& name) override {
-    const auto found = sections_.find(name);
-    if (found == sections_.end()) return;
-    CloseHandle(found->second);
-    sections_.erase(found);
+    sections_.erase(name);
   }
 
  private:
-  std::map<std::string, HANDLE> sections_;  // the blocks this process published, by name
+  std::map<std::string, win::KernelHandle> sections_;  // the blocks this process published, by name
 };
 
 }  // namespace

@@ -4,29 +4,60 @@
 #include <windows.h>
 
 #include <string>
+#include <utility>
 
 namespace tarvex::win {
 
-// A library loaded for one question and freed with it.
-class Library {
+// Owns one handle and gives it back with `Close` when it goes. A null handle
+// and INVALID_HANDLE_VALUE (what CreateFile and the snapshots answer on
+// failure) hold nothing.
+template <typename H, auto Close>
+class Owned {
  public:
-  explicit Library(const char* name) : module_(LoadLibraryA(name)) {}
-  ~Library() {
-    if (module_) FreeLibrary(module_);
+  Owned() = default;
+  explicit Owned(H handle) : handle_(handle) {}
+  ~Owned() { Reset(); }
+  Owned(Owned&& other) noexcept : handle_(std::exchange(other.handle_, H{})) {}
+  Owned& operator=(Owned&& other) noexcept {
+    if (this != &other) {
+      Reset();
+      handle_ = std::exchange(other.handle_, H{});
+    }
+    return *this;
   }
-  Library(const Library&) = delete;
-  Library& operator=(const Library&) = delete;
 
-  explicit operator bool() const { return module_ != nullptr; }
-  HMODULE get() const { return module_; }
+  explicit operator bool() const { return handle_ != H{} && handle_ != reinterpret_cast<H>(INVALID_HANDLE_VALUE); }
+  H get() const { return handle_; }
+  // For a call that writes the handle it opens; the owner must hold none yet.
+  H* receive() { return &handle_; }
+
+ private:
+  void Reset() {
+    if (*this) Close(handle_);
+    handle_ = H{};
+  }
+
+  H handle_{};
+};
+
+using KernelHandle = Owned<HANDLE, &CloseHandle>;
+using RegistryKey = Owned<HKEY, &RegCloseKey>;
+
+// HKEY_LOCAL_MACHINE\path and the like, opened for reading; holds nothing when it cannot be opened.
+inline RegistryKey OpenRegistryKey(HKEY root, const std::string& path) {
+  HKEY key = nullptr;
+  return RegistryKey(RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) == ERROR_SUCCESS ? key : nullptr);
+}
+
+// A library loaded for one question and freed with it.
+class Library : public Owned<HMODULE, &FreeLibrary> {
+ public:
+  explicit Library(const char* name) : Owned(LoadLibraryA(name)) {}
   // The exported function `name` as a pointer of type Fn; nullptr when missing.
   template <typename Fn>
   Fn Function(const char* name) const {
-    return module_ ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module_, name))) : nullptr;
+    return *this ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(get(), name))) : nullptr;
   }
-
- private:
-  HMODULE module_;
 };
 
 // A function of a module the process already has (kernel32, user32), or nullptr.
@@ -36,54 +67,12 @@ Fn LoadedFunction(const char* module, const char* name) {
   return handle ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(handle, name))) : nullptr;
 }
 
-class RegistryKey {
+inline void ReleaseScreenDC(HDC dc) { ReleaseDC(nullptr, dc); }
+
+// The whole screen's device context.
+class ScreenDC : public Owned<HDC, &ReleaseScreenDC> {
  public:
-  RegistryKey(HKEY root, const std::string& path) {
-    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key_) != ERROR_SUCCESS) key_ = nullptr;
-  }
-  ~RegistryKey() {
-    if (key_) RegCloseKey(key_);
-  }
-  RegistryKey(const RegistryKey&) = delete;
-  RegistryKey& operator=(const RegistryKey&) = delete;
-
-  explicit operator bool() const { return key_ != nullptr; }
-  HKEY get() const { return key_; }
-
- private:
-  HKEY key_ = nullptr;
-};
-
-class KernelHandle {
- public:
-  KernelHandle() = default;
-  ~KernelHandle() {
-    if (handle_) CloseHandle(handle_);
-  }
-  KernelHandle(const KernelHandle&) = delete;
-  KernelHandle& operator=(const KernelHandle&) = delete;
-
-  HANDLE* receive() { return &handle_; }
-  HANDLE get() const { return handle_; }
-
- private:
-  HANDLE handle_ = nullptr;
-};
-
-class ScreenDC {
- public:
-  ScreenDC() : dc_(GetDC(nullptr)) {}
-  ~ScreenDC() {
-    if (dc_) ReleaseDC(nullptr, dc_);
-  }
-  ScreenDC(const ScreenDC&) = delete;
-  ScreenDC& operator=(const ScreenDC&) = delete;
-
-  explicit operator bool() const { return dc_ != nullptr; }
-  HDC get() const { return dc_; }
-
- private:
-  HDC dc_;
+  ScreenDC() : Owned(GetDC(nullptr)) {}
 };
 
 }  // namespace tarvex::win

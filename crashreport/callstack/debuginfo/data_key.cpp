@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "crashreport/base/util/little_endian.h"
+
 namespace tarvex {
 
 namespace {
@@ -29,7 +31,7 @@ uint32_t DataKeyCheck(std::string_view key) { return Fnv1a(key, Fnv1a("TarvexLog
 std::vector<uint8_t> MakeDebugInformationBlock(std::span<const uint8_t> lineTable, std::string_view key) {
   const uint32_t check = DataKeyCheck(key);
   std::vector<uint8_t> block(4 + lineTable.size());
-  for (int i = 0; i < 4; ++i) block[i] = static_cast<uint8_t>(check >> 8 * i);
+  PutLittleEndian32(block.data(), check);
   std::copy(lineTable.begin(), lineTable.end(), block.begin() + 4);
   return block;
 }
@@ -37,7 +39,7 @@ std::vector<uint8_t> MakeDebugInformationBlock(std::span<const uint8_t> lineTabl
 std::span<const uint8_t> LineTableOfBlock(std::span<const uint8_t> block, std::string_view key, bool& dataValid) {
   dataValid = false;
   if (block.size() < 4) return {};
-  const uint32_t check = block[0] | uint32_t(block[1]) << 8 | uint32_t(block[2]) << 16 | uint32_t(block[3]) << 24;
+  const uint32_t check = LittleEndian32(block.data());
   dataValid = check == DataKeyCheck(key);
   return block.subspan(4);
 }

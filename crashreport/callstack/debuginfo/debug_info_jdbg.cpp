@@ -6,6 +6,7 @@
 #include "crashreport/callstack/pe/byte_cursor.h"
 #include "crashreport/callstack/pe/module_stream.h"
 #include "crashreport/callstack/pe/pe_image.h"
+#include "crashreport/base/util/little_endian.h"
 
 namespace tarvex {
 
@@ -95,7 +96,7 @@ std::string TVXBinDebugScanner::DataToName(uint32_t value) const {
   while (name.size() < kMaxNameLength) {
     uint8_t bytes[3];
     cursor.Read(bytes, 3);  // a short last group reads as zero codes
-    const uint32_t group = bytes[0] | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16;
+    const uint32_t group = static_cast<uint32_t>(LittleEndian(bytes));
     for (int i = 0; i < 4; ++i) {
       const uint32_t code = group >> 6 * i & 0x3F;
       if (code == 0 || name.size() >= kMaxNameLength) return name;

@@ -3,18 +3,11 @@
 #include <algorithm>
 
 #include "crashreport/callstack/disasm/instruction_length.h"
+#include "crashreport/base/util/little_endian.h"
 
 namespace tarvex {
 
 namespace {
-
-void PutLe32(uint8_t* at, uint32_t value) {
-  for (int i = 0; i < 4; ++i) at[i] = uint8_t(value >> (8 * i));
-}
-
-int32_t GetLe32(const uint8_t* at) {
-  return int32_t(uint32_t(at[0]) | uint32_t(at[1]) << 8 | uint32_t(at[2]) << 16 | uint32_t(at[3]) << 24);
-}
 
 bool IsShortBranch(const InstructionShape& shape) {
   const uint8_t op = shape.opcode;
@@ -31,7 +24,7 @@ bool IsNearBranch(const InstructionShape& shape) {
 
 std::array<uint8_t, kJumpSize> JumpBytes(uint32_t from, uint32_t to) {
   std::array<uint8_t, kJumpSize> jump{0xE9};
-  PutLe32(&jump[1], to - from - kJumpSize);
+  PutLittleEndian32(&jump[1], to - from - kJumpSize);
   return jump;
 }
 
@@ -57,7 +50,7 @@ bool PlanTrampoline(const MemorySpace& memory, uint32_t target, TrampolinePlan& 
 
   for (TrampolinePlan::Branch& branch : branches) {
     const uint8_t* end = &plan.original[branch.offset + branch.length];
-    const int32_t displacement = branch.isShort ? int8_t(end[-1]) : GetLe32(end - 4);
+    const int32_t displacement = branch.isShort ? int8_t(end[-1]) : int32_t(LittleEndian32(end - 4));
     branch.destination = int64_t(branch.offset) + branch.length + displacement;
     if (branch.destination >= 0 && branch.destination < covered) continue;  // stays inside the copy
     plan.outgoing.push_back(branch);
@@ -83,7 +76,7 @@ std::vector<uint8_t> BuildTrampoline(const TrampolinePlan& plan, uint32_t target
       code[end - 1] = uint8_t(stub - end);
       stub += kJumpSize;
     } else {
-      PutLe32(&code[end - 4], destination - (trampoline + end));
+      PutLittleEndian32(&code[end - 4], destination - (trampoline + end));
     }
   }
   const auto back = JumpBytes(trampoline + copied, target + copied);

@@ -10,6 +10,8 @@
 #include "crashreport/callstack/modules/dynamic_library_win.h"
 #include "crashreport/callstack/modules/file_facts_win.h"
 #include "crashreport/callstack/modules/module_texts.h"
+#include "crashreport/base/util/text_case.h"
+#include "crashreport/base/util/win_handles_win.h"
 
 namespace tarvex {
 
@@ -33,28 +35,6 @@ struct SystemCalls {
   decltype(Module32Next)* moduleNext = kernel.Get<decltype(Module32Next)>("Module32Next");
 };
 
-class Handle {
- public:
-  explicit Handle(HANDLE handle) : handle_(handle == INVALID_HANDLE_VALUE ? nullptr : handle) {}
-  ~Handle() {
-    if (handle_) CloseHandle(handle_);
-  }
-  Handle(const Handle&) = delete;
-  Handle& operator=(const Handle&) = delete;
-  HANDLE get() const { return handle_; }
-  explicit operator bool() const { return handle_ != nullptr; }
-
- private:
-  HANDLE handle_;
-};
-
-std::string Trimmed(const char* text) {
-  std::string s(text);
-  const size_t first = s.find_first_not_of(" \t");
-  const size_t last = s.find_last_not_of(" \t");
-  return first == std::string::npos ? std::string() : s.substr(first, last - first + 1);
-}
-
 void SetVersionFacts(TTarvexProcessInfo& process) {
   const FileVersionFacts facts = ReadFileVersionFacts(process.FileName);
   process.Version = facts.Version;
@@ -67,11 +47,11 @@ void AddOpenedProcess(const SystemCalls& calls, uint32_t processID, const std::s
                       TTarvexProcessesList& list) {
   auto process = std::make_unique<TTarvexProcessInfo>();
   process->ProcessID = processID;
-  Handle opened(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processID));
+  const win::KernelHandle opened(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processID));
   if (opened) {
     char path[MAX_PATH + 1] = {};
     if (calls.moduleFileNameEx && calls.moduleFileNameEx(opened.get(), nullptr, path, MAX_PATH) > 0)
-      process->FileName = Trimmed(path);
+      process->FileName = TrimText(path);
     process->PriorityClass = GetPriorityClass(opened.get());
     PROCESS_MEMORY_COUNTERS counters;
     counters.cb = sizeof counters;
@@ -95,7 +75,7 @@ void AddByProcessIds(const SystemCalls& calls, TTarvexProcessesList& list) {
 // The full path of the process's module named `exeName`, or `exeName`.
 std::string ExecutablePath(const SystemCalls& calls, uint32_t processID, const char* exeName) {
   if (calls.moduleFirst && calls.moduleNext) {
-    Handle modules(calls.snapshot(TH32CS_SNAPMODULE, processID));
+    const win::KernelHandle modules(calls.snapshot(TH32CS_SNAPMODULE, processID));
     MODULEENTRY32 entry;
     entry.dwSize = sizeof entry;
     for (BOOL more = modules && calls.moduleFirst(modules.get(), &entry); more;
@@ -107,7 +87,7 @@ std::string ExecutablePath(const SystemCalls& calls, uint32_t processID, const c
 
 void AddBySnapshot(const SystemCalls& calls, bool detailsFromProcess, TTarvexProcessesList& list) {
   if (!calls.snapshot || !calls.processFirst || !calls.processNext) return;
-  Handle processes(calls.snapshot(TH32CS_SNAPPROCESS, 0));
+  const win::KernelHandle processes(calls.snapshot(TH32CS_SNAPPROCESS, 0));
   if (!processes) return;
   PROCESSENTRY32 entry;
   entry.dwSize = sizeof entry;
@@ -129,7 +109,7 @@ void AddBySnapshot(const SystemCalls& calls, bool detailsFromProcess, TTarvexPro
 
 void CountThreads(const SystemCalls& calls, TTarvexProcessesList& list) {
   if (!calls.snapshot || !calls.threadFirst || !calls.threadNext) return;
-  Handle threads(calls.snapshot(TH32CS_SNAPTHREAD, 0));
+  const win::KernelHandle threads(calls.snapshot(TH32CS_SNAPTHREAD, 0));
   if (!threads) return;
   ThreadCounter counter(list);
   THREADENTRY32 entry;

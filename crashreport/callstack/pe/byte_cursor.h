@@ -12,6 +12,8 @@
 #include <span>
 #include <string>
 
+#include "crashreport/base/util/little_endian.h"
+
 namespace tarvex {
 
 class ByteCursor {
@@ -57,9 +59,7 @@ class ByteCursor {
   T ReadLittleEndian() {
     uint8_t raw[sizeof(T)];
     Read(raw, sizeof raw);
-    T value = 0;
-    for (size_t i = sizeof(T); i-- > 0;) value = static_cast<T>(value << 8 | raw[i]);
-    return value;
+    return static_cast<T>(LittleEndian(raw));
   }
 
   std::span<const uint8_t> bytes_;

@@ -4,6 +4,7 @@
 #include "crashreport/callstack/stack/clean_stack.h"
 #include "crashreport/callstack/disasm/follow_thunk.h"
 #include "crashreport/callstack/stack/locate_address.h"
+#include "crashreport/base/util/little_endian.h"
 
 namespace tarvex {
 
@@ -54,10 +55,6 @@ class Admitter {
   uint32_t kept_ = 0;
 };
 
-uint32_t Read32(const uint8_t* bytes) {
-  return uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 | uint32_t(bytes[3]) << 24;
-}
-
 bool MatchesIndirectCall(const IndirectCallForm& form, const uint8_t* instruction) {
   const uint8_t modrm = instruction[1];
   return instruction[0] == 0xFF && (modrm >> 6) == form.mod && ((modrm >> 3) & 7) == 2 &&
@@ -72,7 +69,7 @@ void ExamineValue(CallStackContext& context, const WalkOptions& options, Admitte
   const uint8_t* end = before + kLongestCall;  // end[-k] is the byte at v - k
 
   if (end[-5] == kCallRel32) {
-    uint32_t target = v + Read32(end - 4);
+    uint32_t target = v + LittleEndian32(end - 4);
     if (!IsReadableBlock(context.memory, target, 1)) return;
     if (options.followThunks) {
       target = FollowThunk(context.memory, target);
@@ -90,7 +87,7 @@ void ExamineValue(CallStackContext& context, const WalkOptions& options, Admitte
       if (instruction[-2] == kMovLoad || instruction[-3] == kMovLoad) admitter.Add(v - form.length, false);
       return;
     }
-    if (form.needsPointer && !IsReadableBlock(context.memory, Read32(instruction + 2), 4)) continue;
+    if (form.needsPointer && !IsReadableBlock(context.memory, LittleEndian32(instruction + 2), 4)) continue;
     admitter.Add(v - form.length, false);
     return;
   }

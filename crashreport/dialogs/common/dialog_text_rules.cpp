@@ -5,13 +5,6 @@
 
 namespace tarvex {
 
-std::string TrimText(std::string_view text) {
-  size_t begin = 0, end = text.size();
-  while (begin < end && static_cast<unsigned char>(text[begin]) <= ' ') ++begin;
-  while (end > begin && static_cast<unsigned char>(text[end - 1]) <= ' ') --end;
-  return std::string(text.substr(begin, end - begin));
-}
-
 bool LooksLikeEmail(std::string_view address) {
   return address.find('@') != std::string_view::npos && address.find('.') != std::string_view::npos;
 }
@@ -19,29 +12,6 @@ bool LooksLikeEmail(std::string_view address) {
 TEmailEntry ClassifyEmailEntry(std::string_view trimmedText) {
   if (trimmedText.empty()) return TEmailEntry::Empty;
   return LooksLikeEmail(trimmedText) ? TEmailEntry::Valid : TEmailEntry::Invalid;
-}
-
-long ReplaceEmailItem(std::string& text, std::string_view address) {
-  const size_t item = text.find("\r\n  3.3 ");
-  if (item == std::string::npos) return 0;
-  const size_t colon = text.find(": ", item);
-  if (colon == std::string::npos) return 0;
-  const size_t valueStart = colon + 2;
-  size_t lineEnd = text.find("\r\n", valueStart);
-  if (lineEnd == std::string::npos) lineEnd = text.size();
-  const long change = static_cast<long>(address.size()) - static_cast<long>(lineEnd - valueStart);
-  text.replace(valueStart, lineEnd - valueStart, address);
-  return change;
-}
-
-void PutEmailIntoReport(BugReport& report, std::string_view address) {
-  const size_t item = report.text.find("\r\n  3.3 ");
-  const long change = ReplaceEmailItem(report.text, address);
-  if (item != std::string::npos && item < report.generalPartLength) {
-    report.generalPartLength = static_cast<size_t>(static_cast<long>(report.generalPartLength) + change);
-  }
-  ReplaceEmailItem(report.pipelineCopy, address);
-  report.textToSend = report.text;
 }
 
 std::string WithoutAccelerators(std::string_view text) {

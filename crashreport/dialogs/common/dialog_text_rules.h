@@ -1,19 +1,13 @@
 // Text rules the exception dialogs share: what counts as an e-mail address,
-// where the user's address goes in the report, which texts the simple
-// dialog's controls carry. Bytes and text only.
+// which texts the simple dialog's controls carry. Bytes and text only.
 #pragma once
 
 #include <string>
 #include <string_view>
 
-#include "crashreport/report/composer/bug_report.h"
-
 namespace tarvex {
 
 class TTarvexModuleOptions;
-
-// Blanks and control characters (bytes up to 32) removed at both ends.
-std::string TrimText(std::string_view text);
 
 // An address holds both "@" and "." (the dialog's only check).
 bool LooksLikeEmail(std::string_view address);
@@ -21,16 +15,6 @@ bool LooksLikeEmail(std::string_view address);
 // What the dialog does with the e-mail box's text when it finishes.
 enum class TEmailEntry { Empty, Valid, Invalid };
 TEmailEntry ClassifyEmailEntry(std::string_view trimmedText);
-
-// Replaces the value of item 3.3 in one report text: the text from two
-// characters after the first ": " behind the first CR LF + "  3.3 " up to
-// the end of that line. Returns the change in length (0 when the item is missing).
-long ReplaceEmailItem(std::string& text, std::string_view address);
-
-// Writes the address over item 3.3 of the whole report and the pipeline's
-// copy, keeps the general part's end in step, and sets the text to send
-// equal to the whole report.
-void PutEmailIntoReport(BugReport& report, std::string_view address);
 
 // The label of a button as measured: its text without the "&" markers
 // ("&&" stands for one "&").

@@ -167,7 +167,7 @@ void DetailedPage::Fill() {
   if (!IsListPage(kind_)) {
     std::string rtf;
     if (kind_ == dtGeneral)
-      rtf = GeneralPageRtf(std::string_view(report.text).substr(0, report.generalPartLength), sources_.font);
+      rtf = GeneralPageRtf(report.GeneralPart(), sources_.font);
     else if (kind_ == dtAssembler)
       rtf = AssemblerPageRtf(report.assemblerListing, sources_.font);
     else

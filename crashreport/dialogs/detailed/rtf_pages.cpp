@@ -3,6 +3,7 @@
 #include <functional>
 #include <vector>
 
+#include "crashreport/base/util/text_case.h"
 #include "rtl/format.h"
 
 namespace tarvex {
@@ -102,12 +103,6 @@ std::string ReplaceAll(std::string text, std::string_view what, std::string_view
   return text;
 }
 
-std::string Trim(std::string_view text) {
-  const size_t first = text.find_first_not_of(' ');
-  if (first == std::string_view::npos) return {};
-  return std::string(text.substr(first, text.find_last_not_of(' ') - first + 1));
-}
-
 // "0012FF00: 150E0700   0040100A: 8B 00 ... CC  ..h. @......[..."
 std::string MarkDumpLine(const std::string& line) {
   const size_t gap = line.find("   ");
@@ -158,9 +153,11 @@ std::string CpuPageRtf(std::string_view cpuBlock, const RtfFont& font, int dumpT
     if (index <= 5) return line.empty() ? line : MarkRegisterLine(line);
     if (index == 6 || line.empty()) return line;
     if (index == 7) {
+      const std::string_view heading(line);
       const size_t split = std::min<size_t>(21, line.size());
-      return "\\pard\\tx" + std::to_string(dumpTabTwips) + "\\cf3\\b " + Trim(std::string_view(line).substr(0, split)) +
-             "\\tab " + Trim(std::string_view(line).substr(split)) + "\\cf2\\b0";
+      return "\\pard\\tx" + std::to_string(dumpTabTwips) + "\\cf3\\b " +
+             std::string(TrimText(heading.substr(0, split))) + "\\tab " + std::string(TrimText(heading.substr(split))) +
+             "\\cf2\\b0";
     }
     if (index == 8) return "\\cf3 " + ReplaceAll(line, "   ", "\\tab ") + "\\cf2";
     return MarkDumpLine(line);

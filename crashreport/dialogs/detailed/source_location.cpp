@@ -6,6 +6,7 @@
 #include "crashreport/callstack/modules/module_info.h"
 #include "crashreport/callstack/stack/stack_list.h"
 #include "crashreport/base/util/file_names.h"
+#include "crashreport/base/util/little_endian.h"
 
 namespace tarvex {
 
@@ -18,7 +19,7 @@ void PutText(SourceLocationRecord& record, size_t field, std::string_view text) 
 
 void PutNumber(SourceLocationRecord& record, size_t field, uint32_t value) {
   const size_t at = 4 * kSourceLocationTextSize + field * 4;
-  for (size_t i = 0; i < 4; ++i) record[at + i] = static_cast<uint8_t>(value >> (8 * i));
+  PutLittleEndian32(&record[at], value);
 }
 
 }  // namespace

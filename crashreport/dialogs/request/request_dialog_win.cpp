@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "crashreport/base/options/options.h"
+#include "crashreport/base/util/text_case.h"
 #include "crashreport/dialogs/common/dialog_look_win.h"
 #include "crashreport/dialogs/common/dialog_text_rules.h"
 #include "crashreport/dialogs/request/request_layout.h"
@@ -56,7 +57,7 @@ struct TRequestDialog {
   }
 
   void End() {
-    options.SetReproductionSteps(TrimText(ControlText(dialog, idRequestAnswer)));
+    options.SetReproductionSteps(std::string(TrimText(ControlText(dialog, idRequestAnswer))));
     autoClose.Stop();
     EndDialog(dialog, 1);
   }

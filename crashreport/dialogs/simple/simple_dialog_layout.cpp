@@ -4,6 +4,7 @@
 
 #include "crashreport/base/options/options.h"
 #include "crashreport/base/options/option_types.h"
+#include "crashreport/base/util/text_case.h"
 #include "crashreport/dialogs/common/dialog_text_rules.h"
 
 namespace tarvex {
@@ -59,7 +60,7 @@ TSimpleDialogContent SimpleDialogContent(const TTarvexModuleOptions& options, co
     c.sendText = options.Text(35);
   }
   if (flags & dfDetailsLink) {
-    c.detailsLead = TrimText(options.Text(31)) + ' ';
+    c.detailsLead = std::string(TrimText(options.Text(31))) + ' ';
     c.linkText = options.Text(32);
   }
   if (options.LogFlags() & lfAskReproduceSteps) c.reproduceLabel = options.Text(33);

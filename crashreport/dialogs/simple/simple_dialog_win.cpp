@@ -6,6 +6,7 @@
 
 #include "crashreport/base/options/options.h"
 #include "crashreport/base/options/option_types.h"
+#include "crashreport/base/util/text_case.h"
 #include "crashreport/dialogs/common/dialog_look_win.h"
 #include "crashreport/dialogs/common/dialog_text_rules.h"
 #include "crashreport/dialogs/settings/settings_file_win.h"
@@ -202,20 +203,20 @@ void TSimpleDialog::Cancel() {
 }
 
 void TSimpleDialog::Finish() {
-  const std::string email = TrimText(ControlText(dialog_, idEmailBox));
+  const std::string email(TrimText(ControlText(dialog_, idEmailBox)));
   switch (ClassifyEmailEntry(email)) {
     case TEmailEntry::Invalid:
       MessageBoxA(dialog_, options_.Text(157).c_str(), options_.Text(2).c_str(), MB_OK | MB_ICONERROR);
       return;  // the dialog stays open
     case TEmailEntry::Valid:
       session_.UserEmail = email;
-      if (session_.Report) PutEmailIntoReport(*session_.Report, email);
+      if (session_.Report) session_.Report->SetUserEmail(email);
       TSettingsFile().WriteString("User", "Email", email);
       break;
     case TEmailEntry::Empty:
       break;
   }
-  options_.SetReproductionSteps(TrimText(ControlText(dialog_, idReproduceBox)));
+  options_.SetReproductionSteps(std::string(TrimText(ControlText(dialog_, idReproduceBox))));
   if (!cancelled_ && !session_.TerminateRequested) {
     session_.TerminateRequested = IsDlgButtonChecked(dialog_, idRestartBox) == BST_CHECKED;
   } else if (cancelled_) {

@@ -48,7 +48,6 @@ struct TExceptionHandling::Run {
   const TCaptureInfo& Capture;
   double Time = 0;
   HandlingChoice Choice;
-  BugReport Report;
   bool Send = false;
   bool AttachScreenshot = false;
   bool Background = false;     // delivery runs in a thread of its own
@@ -136,7 +135,7 @@ bool TExceptionHandling::Handle(const TCaptureInfo& capture) {
     ++state_.ExceptionCount;
     SetStep(stExceptionMessage);
     state_.LastExceptMessage =
-        run.Report.exceptionMessage.empty() ? ExceptionMessage(capture.Object, std::nullopt) : run.Report.exceptionMessage;
+        Report().exceptionMessage.empty() ? ExceptionMessage(capture.Object, std::nullopt) : Report().exceptionMessage;
     info_.Message = state_.LastExceptMessage;
     ShowDialog();
     if (run.Send && run.AttachScreenshot) services_.Screenshot->SaveForSending();
@@ -215,8 +214,7 @@ void TExceptionHandling::ComposeReport(const TCaptureInfo& capture) {
   Run& run = *run_;
   SetStep(stReport);
   SetStep(stReportCompose);
-  run.Report = services_.Builder->Compose(capture, options_, run.Time);
-  state_.LastReport = run.Report.text;
+  Report() = services_.Builder->Compose(capture, options_, run.Time);
   if ((options_.LogFlags() & lfSkipDuplicates) != 0 && !info_.ExceptionId.empty()) {
     SetStep(stDuplicateLookup);
     state_.IsDuplicate = services_.Log->FindDuplicate(options_, info_.ExceptionId, true);
@@ -224,7 +222,7 @@ void TExceptionHandling::ComposeReport(const TCaptureInfo& capture) {
     run.Send = run.Send && !state_.IsDuplicate;
   }
   SetStep(stReportVariables);
-  for (const auto& [name, value] : ReportVariables(services_.Builder->Facts(), run.Report))
+  for (const auto& [name, value] : ReportVariables(services_.Builder->Facts(), Report()))
     system_.SetEnvironment(name, value);
 }
 
@@ -232,8 +230,7 @@ void TExceptionHandling::AddCustomData() {
   TStrings lines;
   events_.Raise(&TTarvexEvents::OnCustomDataRequest, info_, lines);
   if (lines.empty() || (options_.ReportFields() & kCustomDataField) == 0) return;
-  AppendReportSection(run_->Report, options_.Text(kCustomDataCaption), NameValuePairs(lines));
-  state_.LastReport = run_->Report.text;
+  Report().SetCustomData(options_.Text(kCustomDataCaption), NameValuePairs(lines));
 }
 
 void TExceptionHandling::ShowDialog() {
@@ -262,7 +259,7 @@ void TExceptionHandling::ShowExceptionDialogs() {
   Run& run = *run_;
   TDialogSession session;
   session.Options = &options_;
-  session.Report = &run.Report;
+  session.Report = &Report();
   session.Facts = &services_.Builder->Facts();
   session.ShownMessage = run.Choice.CustomMessage.empty() ? state_.LastExceptMessage : run.Choice.CustomMessage;
   session.OnCustomButton = [this] { events_.Raise(&TTarvexEvents::OnCustomButtonClick, info_); };
@@ -289,7 +286,6 @@ void TExceptionHandling::ShowExceptionDialogs() {
     state_.TerminateRequested = true;
     state_.TerminateAction = options_.TerminateAction();
   }
-  state_.LastReport = run.Report.text;  // the dialogs may have written the user's e-mail into it
 
   SetStep(stReproduceSteps);
   const bool askSteps = (options_.LogFlags() & lfAskReproduceSteps) != 0;
@@ -298,10 +294,7 @@ void TExceptionHandling::ShowExceptionDialogs() {
     std::string steps;
     if (services_.Dialogs->AskReproduceSteps(session, steps)) options_.SetReproductionSteps(steps);
   }
-  if (askSteps && !options_.ReproductionSteps().empty()) {
-    AppendReportText(run.Report, options_.Text(kReproduceStepsCaption), options_.ReproductionSteps());
-    state_.LastReport = run.Report.text;
-  }
+  if (askSteps) Report().SetReproduceSteps(options_.Text(kReproduceStepsCaption), options_.ReproductionSteps());
 }
 
 void TExceptionHandling::Output(TReportOutput where) {
@@ -309,10 +302,10 @@ void TExceptionHandling::Output(TReportOutput where) {
   try {
     switch (where) {
       case roStandardOutput:
-        system_.WriteStandardOutput(run_->Report.text + "\r\n");
+        system_.WriteStandardOutput(Report().Text() + "\r\n");
         break;
       case roErrorPage:
-        if (services_.ErrorPage != nullptr && !system_.DebuggerPresent()) services_.ErrorPage->Send(run_->Report);
+        if (services_.ErrorPage != nullptr && !system_.DebuggerPresent()) services_.ErrorPage->Send(Report());
         break;
       case roDialog:
         ShowExceptionDialogs();
@@ -330,7 +323,7 @@ void TExceptionHandling::SaveAndSend() {
   run.Send = run.Send && SendWanted();
   if (options_.WriteLog()) {
     SaveToLogRequest request;
-    request.Report = run.Report.text;
+    request.Report = Report().Text();
     request.IsDuplicate = state_.IsDuplicate;
     request.KeepWholeLog = run.Send && (options_.SendFlags() & sfSendWholeLog) != 0;
     request.MaxReports = options_.MaxLoggedReports();
@@ -340,12 +333,12 @@ void TExceptionHandling::SaveAndSend() {
         });
     run.WholeLog = saved.WholeLog;
   }
-  if (run.CopyToClipboard) system_.CopyToClipboard(run.Report.text);
+  if (run.CopyToClipboard) system_.CopyToClipboard(Report().Text());
 
   SetStep(stDelivery);
   if (run.Send) {
     run.Background = (options_.SendFlags() & sfDeliverInBackground) != 0;
-    services_.Delivery->Deliver(run.Report, run.WholeLog, run.Background);
+    services_.Delivery->Deliver(Report(), run.WholeLog, run.Background);
   }
   if (!run.Background) {
     services_.Screenshot->DeleteSaved();

@@ -40,7 +40,9 @@ struct THandlingServices {
 struct THandlingState {
   int Step = 0;
   int ExceptionCount = 0;
-  std::string LastReport;
+  // The report of the handling in progress, kept until the next one: what
+  // the dialogs show and the log, standard output and delivery get.
+  BugReport LastReport;
   std::string LastExceptMessage;
   // Texts 154 and 155 of the exception's options, for the leak report.
   std::string MultiFreeLeakText;
@@ -78,6 +80,7 @@ class TExceptionHandling : public TExceptionProcessor {
 
   bool Handle(const TCaptureInfo& capture);
   void SetStep(THandlingStep step) { state_.Step = step; }
+  BugReport& Report() { return state_.LastReport; }
   void ChooseOptions(uint32_t address);
   bool SendWanted() const;
   void PauseThreads(const TCaptureInfo& capture);

@@ -41,7 +41,7 @@ class TReportBuilder {
 // One showing of the exception dialogs: what they show, and what the user decided.
 struct TDialogSession {
   // In, written by the dialogs: the user's e-mail and reproduce text go into
-  // the options, the e-mail also into item 3.3 of the report's texts.
+  // the options, the e-mail also into the report (SetUserEmail).
   TTarvexModuleOptions* Options = nullptr;
   BugReport* Report = nullptr;
   const ReportFacts* Facts = nullptr;   // call stack, modules, processes, CPU for the detailed dialog

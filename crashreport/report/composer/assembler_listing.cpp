@@ -10,6 +10,7 @@
 #include "crashreport/report/composer/machine_sections.h"
 #include "crashreport/report/composer/object_class_name.h"
 #include "crashreport/base/util/file_names.h"
+#include "crashreport/base/util/text_case.h"
 #include "rtl/format.h"
 
 namespace tarvex {
@@ -142,12 +143,6 @@ struct Annotator {
   }
 };
 
-std::string Trimmed(std::string_view text) {
-  const size_t first = text.find_first_not_of(' ');
-  if (first == std::string_view::npos) return {};
-  return std::string(text.substr(first, text.find_last_not_of(' ') - first + 1));
-}
-
 }  // namespace
 
 AssemblerSection BuildAssemblerListing(const MemorySpace* memory, uint32_t exception, const AddressLocator& locate,
@@ -177,7 +172,7 @@ AssemblerSection BuildAssemblerListing(const MemorySpace* memory, uint32_t excep
     std::string text;
     Disassemble(disasm, bytes, at, length, text);
     std::string line = rtl::Format("%08X  ", at) + text;
-    longest = std::max(longest, Trimmed(std::string_view(line).substr(0, line.find(';'))).size());
+    longest = std::max(longest, TrimText(std::string_view(line).substr(0, line.find(';'))).size());
     if (at == exception) line += "  ; <-- EXCEPTION";
 
     TTarvexStackItem item;

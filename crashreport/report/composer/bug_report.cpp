@@ -8,6 +8,7 @@
 #include "crashreport/report/composer/text_table.h"
 #include "crashreport/report/sysinfo/sysinfo_text.h"
 #include "crashreport/base/util/file_names.h"
+#include "crashreport/base/util/text_case.h"
 
 namespace tarvex {
 
@@ -18,93 +19,127 @@ constexpr uint8_t kSaveModuleSections = 0x10, kSaveCpuSections = 0x20;
 // Message texts.
 constexpr int kDialogMessage = 4, kModulesCaption = 10, kProcessesCaption = 12, kAssemblerCaption = 14;
 constexpr int kRegistersCaption = 141, kStackCaption = 142, kDumpCaption = 143;
-constexpr int kSectionBase = 7;  // spliced sections are numbered 8
+constexpr int kSectionBase = 7;  // added sections are numbered 8
 
-void ComposeInto(BugReport& report, const ReportFacts& facts) {
+BugReport ComposeWith(const ReportFacts& facts) {
   const TTarvexModuleOptions& options = *facts.options;
-  report.dialogHeading = options.Text(kDialogMessage) + "\r\n\r\n";
+  ReportSummary summary;
+  summary.dialogHeading = options.Text(kDialogMessage) + "\r\n\r\n";
 
   const GeneralValues values = ComputeGeneralValues(facts);
-  report.mainModuleText = values.mainModule;
-  report.exceptionModuleText = values.exceptionModule;
-  report.exceptionMessage = values.exceptionMessage;
-  report.exceptionType = facts.exceptionType;
-  report.exceptionID = values.exceptionID;
+  summary.mainModuleText = values.mainModule;
+  summary.exceptionModuleText = values.exceptionModule;
+  summary.exceptionMessage = values.exceptionMessage;
+  summary.exceptionType = facts.exceptionType;
+  summary.exceptionID = values.exceptionID;
   const std::string general =
       std::string(kReportHeaderLine) + "\r\n\r\n" + BuildGeneralSections(facts, values);
 
   if (options.LogFlags() & kSaveCpuSections) {
     AssemblerSection assembler =
         BuildAssemblerListing(facts.memory, facts.exceptionAddress, facts.locate, options.Text(kAssemblerCaption));
-    report.assemblerTitle = std::move(assembler.title);
-    report.assemblerListing = std::move(assembler.listing);
-    report.cpuBlock = BuildCpuBlock(facts.memory, facts.registers, facts.stackPointer, facts.exceptionAddress,
-                                    options.Text(kRegistersCaption), options.Text(kStackCaption),
-                                    options.Text(kDumpCaption));
+    summary.assemblerTitle = std::move(assembler.title);
+    summary.assemblerListing = std::move(assembler.listing);
+    summary.cpuBlock = BuildCpuBlock(facts.memory, facts.registers, facts.stackPointer, facts.exceptionAddress,
+                                     options.Text(kRegistersCaption), options.Text(kStackCaption),
+                                     options.Text(kDumpCaption));
   } else {
-    report.assemblerTitle = CaptionWithDashes(options.Text(kAssemblerCaption));
-    report.cpuBlock = CaptionWithDashes(options.Text(kRegistersCaption)) + "\r\n\r\n";
+    summary.assemblerTitle = CaptionWithDashes(options.Text(kAssemblerCaption));
+    summary.cpuBlock = CaptionWithDashes(options.Text(kRegistersCaption)) + "\r\n\r\n";
   }
 
-  std::string body;
-  AppendCallStackTable(body, options, facts.stack, facts.threadDetails);
+  std::string tail;
+  AppendCallStackTable(tail, options, facts.stack, facts.threadDetails);
   if (options.LogFlags() & kSaveModuleSections) {
-    AppendModulesTable(body, options, facts.modules);
-    AppendProcessesTable(body, options, facts.processes);
+    AppendModulesTable(tail, options, facts.modules);
+    AppendProcessesTable(tail, options, facts.processes);
   } else {
     for (int caption : {kModulesCaption, kProcessesCaption})
-      body += CaptionWithDashes(options.Text(caption)) + "\r\n\r\n";
+      tail += CaptionWithDashes(options.Text(caption)) + "\r\n\r\n";
   }
-
-  std::string& text = report.text;
-  text.reserve(general.size() + body.size() + report.assemblerTitle.size() + report.assemblerListing.size() +
-               report.cpuBlock.size() + 8);
-  text.append(general).append("\r\n").append(body).append(report.assemblerTitle).append("\r\n");
-  text.append(report.assemblerListing).append("\r\n").append(report.cpuBlock);
-  report.generalPartLength = general.size();
-  report.textToSend = text;
-  report.pipelineCopy = text;
+  tail.append(summary.assemblerTitle).append("\r\n");
+  tail.append(summary.assemblerListing).append("\r\n").append(summary.cpuBlock);
+  return BugReport(general + "\r\n", std::move(tail), std::move(summary));
 }
 
-void Splice(BugReport& report, const std::string& block) {
-  const size_t at = report.generalPartLength + 2;  // after the general part and its CR LF
-  report.text.insert(std::min(at, report.text.size()), block);
-  report.pipelineCopy.insert(std::min(at, report.pipelineCopy.size()), block);
-  report.textToSend = report.text;
-  report.generalPartLength += block.size();
+// An added section numbered 8, with the blank line after it.
+std::string AddedSection(const std::string& caption, const std::vector<std::pair<std::string, std::string>>& lines) {
+  TLogItem log(kSectionBase);
+  log.AddHeader(caption);
+  for (const auto& [label, value] : lines) log.AddItem(label, value, true);
+  return log.BuildText() + "\r\n";
+}
+
+// Writes `address` over the value of item 3.3: from two characters after the
+// first ": " behind the first CR LF + "  3.3 " up to the end of that line.
+void WriteEmailItem(std::string& text, std::string_view address) {
+  const size_t item = text.find("\r\n  3.3 ");
+  if (item == std::string::npos) return;
+  const size_t colon = text.find(": ", item);
+  if (colon == std::string::npos) return;
+  const size_t valueStart = colon + 2;
+  size_t lineEnd = text.find("\r\n", valueStart);
+  if (lineEnd == std::string::npos) lineEnd = text.size();
+  text.replace(valueStart, lineEnd - valueStart, address);
 }
 
 }  // namespace
 
 BugReport ComposeBugReport(const ReportFacts& facts) noexcept {
-  BugReport report;
   try {
-    if (facts.options) ComposeInto(report, facts);
+    if (facts.options) return ComposeWith(facts);
   } catch (...) {
-    // Out of memory: the report keeps what was built; the handling goes on.
+    // Out of memory: the handling goes on with an empty report.
   }
-  return report;
+  return BugReport();
 }
 
-void AppendReportSection(BugReport& report, const std::string& caption,
-                         const std::vector<std::pair<std::string, std::string>>& pairs) noexcept {
-  if (pairs.empty()) return;
+BugReport::BugReport(std::string head, std::string tail, ReportSummary summary)
+    : ReportSummary(std::move(summary)), head_(std::move(head)), tail_(std::move(tail)), text_(ComposeText()) {}
+
+std::string BugReport::ComposeText() const {
+  std::string text;
+  text.reserve(head_.size() + customData_.size() + reproduceSteps_.size() + tail_.size() + userEmail_.size());
+  text.append(head_);
+  if (!userEmail_.empty()) WriteEmailItem(text, userEmail_);
+  return text.append(customData_).append(reproduceSteps_).append(tail_);
+}
+
+std::string_view BugReport::GeneralPart() const {
+  // Up to the blank line before the tail.
+  const size_t end = text_.size() - tail_.size();
+  return std::string_view(text_).substr(0, end >= 2 ? end - 2 : 0);
+}
+
+void BugReport::Change(std::string BugReport::*item, std::string value) noexcept {
+  std::swap(this->*item, value);
   try {
-    TLogItem log(kSectionBase);
-    log.AddHeader(caption);
-    for (const auto& [name, value] : pairs) log.AddItem(TrimText(name), TrimText(value), true);
-    Splice(report, log.BuildText() + "\r\n");
+    text_ = ComposeText();
+  } catch (...) {
+    std::swap(this->*item, value);  // out of memory: item and text stay as they were
+  }
+}
+
+void BugReport::SetCustomData(const std::string& caption,
+                              const std::vector<std::pair<std::string, std::string>>& pairs) noexcept {
+  try {
+    std::vector<std::pair<std::string, std::string>> trimmed;
+    for (const auto& [name, value] : pairs) trimmed.emplace_back(TrimText(name), TrimText(value));
+    Change(&BugReport::customData_, trimmed.empty() ? std::string() : AddedSection(caption, trimmed));
   } catch (...) {
   }
 }
 
-void AppendReportText(BugReport& report, const std::string& caption, const std::string& text) noexcept {
-  if (text.empty()) return;
+void BugReport::SetUserEmail(const std::string& address) noexcept {
   try {
-    TLogItem log(kSectionBase);
-    log.AddHeader(caption);
-    log.AddItem("", text, true);
-    Splice(report, log.BuildText() + "\r\n");
+    Change(&BugReport::userEmail_, address);
+  } catch (...) {
+  }
+}
+
+void BugReport::SetReproduceSteps(const std::string& caption, const std::string& steps) noexcept {
+  try {
+    Change(&BugReport::reproduceSteps_, steps.empty() ? std::string() : AddedSection(caption, {{"", steps}}));
   } catch (...) {
   }
 }
@@ -119,7 +154,7 @@ std::vector<std::pair<std::string, std::string>> ReportVariables(const ReportFac
   if (!facts.mainModule.fileName.empty()) module("_MainModule", facts.mainModule);
   if (facts.exceptionModule) module("_ExceptModule", *facts.exceptionModule);
   variables.emplace_back("_ExceptMsg", report.exceptionMessage);
-  variables.emplace_back("_BugReport", report.text);
+  variables.emplace_back("_BugReport", report.Text());
   variables.emplace_back("_LineBreak", "\r\n");
   return variables;
 }

@@ -7,7 +7,9 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <utility>
 
+#include "crashreport/base/util/win_handles_win.h"
 #include "crashreport/report/log/log_storage.h"
 
 namespace tarvex {
@@ -16,31 +18,13 @@ namespace {
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 constexpr DWORD kChunk = 1u << 20;  // bytes per read or write call
 
-class File {
- public:
-  explicit File(HANDLE handle) : handle_(handle) {}
-  ~File() {
-    if (*this) CloseHandle(handle_);
-  }
-  File(const File&) = delete;
-  File& operator=(const File&) = delete;
-  explicit operator bool() const { return handle_ != INVALID_HANDLE_VALUE; }
-  HANDLE get() const { return handle_; }
-
- private:
-  HANDLE handle_;
-};
-
 class MutexLock final : public LogLock {
  public:
-  explicit MutexLock(HANDLE mutex) : mutex_(mutex) {}
-  ~MutexLock() override {
-    ReleaseMutex(mutex_);
-    CloseHandle(mutex_);
-  }
+  explicit MutexLock(win::KernelHandle mutex) : mutex_(std::move(mutex)) {}
+  ~MutexLock() override { ReleaseMutex(mutex_.get()); }
 
  private:
-  HANDLE mutex_;
+  win::KernelHandle mutex_;
 };
 
 // "TarvexLog.LogFile." and a 64-bit FNV-1a hash of the upper-case full path:
@@ -62,8 +46,8 @@ enum class WriteResult { Written, NotOpened, Failed };
 // Writes `bytes` as the whole file (`disposition`: CREATE_ALWAYS or OPEN_ALWAYS),
 // on the disk before it returns.
 WriteResult WriteWhole(const std::string& fileName, std::string_view bytes, DWORD disposition) {
-  const File file(CreateFileA(fileName.c_str(), GENERIC_WRITE, kShareAll, nullptr, disposition, FILE_ATTRIBUTE_NORMAL,
-                              nullptr));
+  const win::KernelHandle file(CreateFileA(fileName.c_str(), GENERIC_WRITE, kShareAll, nullptr, disposition,
+                                           FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return WriteResult::NotOpened;
   for (size_t done = 0; done < bytes.size();) {
     DWORD written = 0;
@@ -79,19 +63,16 @@ WriteResult WriteWhole(const std::string& fileName, std::string_view bytes, DWOR
 class WindowsLogStorage final : public LogStorage {
  public:
   std::unique_ptr<LogLock> Lock(const std::string& fileName, std::chrono::milliseconds wait) override {
-    const HANDLE mutex = CreateMutexA(nullptr, FALSE, LockName(fileName).c_str());
+    win::KernelHandle mutex(CreateMutexA(nullptr, FALSE, LockName(fileName).c_str()));
     if (!mutex) return nullptr;
-    const DWORD waited = WaitForSingleObject(mutex, static_cast<DWORD>(wait.count()));
-    if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) {
-      CloseHandle(mutex);
-      return nullptr;
-    }
-    return std::make_unique<MutexLock>(mutex);
+    const DWORD waited = WaitForSingleObject(mutex.get(), static_cast<DWORD>(wait.count()));
+    if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) return nullptr;
+    return std::make_unique<MutexLock>(std::move(mutex));
   }
 
   ReadResult Read(const std::string& fileName, std::string& bytes) override {
-    const File file(CreateFileA(fileName.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    const win::KernelHandle file(CreateFileA(fileName.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
+                                             FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
       const DWORD error = GetLastError();
       return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? ReadResult::Missing

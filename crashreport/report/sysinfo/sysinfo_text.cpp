@@ -1,5 +1,7 @@
 #include "crashreport/report/sysinfo/sysinfo_text.h"
 
+#include "crashreport/base/util/little_endian.h"
+
 namespace tarvex {
 
 std::string PadRight(std::string_view text, size_t width) {
@@ -15,9 +17,7 @@ std::string RegistryText(const std::optional<std::string>& value) {
 
 uint32_t RegistryDword(const std::optional<std::string>& value) {
   if (!value || value->size() < 4) return 0;
-  uint32_t number = 0;
-  for (int i = 3; i >= 0; --i) number = number << 8 | static_cast<uint8_t>((*value)[i]);
-  return number;
+  return LittleEndian32(reinterpret_cast<const uint8_t*>(value->data()));
 }
 
 }  // namespace tarvex

@@ -21,7 +21,7 @@ std::optional<std::string> BufferText(DWORD size, Call call) {
 }  // namespace
 
 std::optional<std::string> WindowsSystemQuery::RegistryValue(std::string_view key, std::string_view name) const {
-  const win::RegistryKey open(HKEY_LOCAL_MACHINE, std::string(key));
+  const win::RegistryKey open = win::OpenRegistryKey(HKEY_LOCAL_MACHINE, std::string(key));
   if (!open) return std::nullopt;
   const std::string valueName(name);
   DWORD size = 0;
@@ -42,7 +42,7 @@ std::optional<std::string> WindowsSystemQuery::RegistryValue(std::string_view ke
 }
 
 std::optional<std::string> WindowsSystemQuery::RegistrySubKey(std::string_view key, uint32_t index) const {
-  const win::RegistryKey open(HKEY_LOCAL_MACHINE, std::string(key));
+  const win::RegistryKey open = win::OpenRegistryKey(HKEY_LOCAL_MACHINE, std::string(key));
   if (!open) return std::nullopt;
   char name[256];  // the longest key name the registry allows, with its zero
   DWORD length = sizeof name;

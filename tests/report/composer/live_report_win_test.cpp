@@ -327,13 +327,13 @@ TEST(LiveReportBuilder, ACaptureOfNothingUsableStillComposesAWholeReport) {
     EXPECT_TRUE(std::regex_match(builder->ExceptionId(), std::regex("[0-9A-F]{4}"))) << builder->ExceptionId();
     builder->ListModulesAndProcesses();
     const tarvex::BugReport report = builder->Compose(capture, options, tarvex::LocalDateTimeNow());
-    EXPECT_TRUE(report.text.starts_with("TarvexLog 6.1.01 RC 1\r\n")) << report.text.substr(0, 100);
-    EXPECT_NE(report.text.find("Unknown exception type"), std::string::npos);
+    EXPECT_TRUE(report.Text().starts_with("TarvexLog 6.1.01 RC 1\r\n")) << report.Text().substr(0, 100);
+    EXPECT_NE(report.Text().find("Unknown exception type"), std::string::npos);
     EXPECT_EQ(report.exceptionMessage, "Unknown error message.");
     EXPECT_EQ(report.exceptionID, builder->ExceptionId());
-    EXPECT_NE(report.text.find("EIP: ????    "), std::string::npos) << "no context";
+    EXPECT_NE(report.Text().find("EIP: ????    "), std::string::npos) << "no context";
     EXPECT_TRUE(report.assemblerListing.empty()) << report.assemblerListing;
-    EXPECT_NE(report.text.find("|kernel32.dll"), std::string::npos) << "the modules are listed all the same";
+    EXPECT_NE(report.Text().find("|kernel32.dll"), std::string::npos) << "the modules are listed all the same";
   }
   VirtualFree(reserved, 0, MEM_RELEASE);
 }
