@@ -57,8 +57,8 @@ std::string Trimmed(const char* text) {
 
 void SetVersionFacts(TTarvexProcessInfo& process) {
   const FileVersionFacts facts = ReadFileVersionFacts(process.FileName);
-  process.Version = facts.Version;
-  process.Description = facts.Description;
+  process.Version = facts.version;
+  process.Description = facts.description;
 }
 
 // Opens the process for its path, priority class and working set; a process

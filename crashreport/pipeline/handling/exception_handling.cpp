@@ -17,12 +17,6 @@ namespace tarvex {
 namespace {
 
 constexpr uint64_t kCustomDataField = uint64_t{1} << 47;
-constexpr int kCustomDataCaption = 91;
-constexpr int kReproduceStepsCaption = 123;
-constexpr int kApologyText = 26;
-constexpr int kRestartText = 27;
-constexpr int kMultiFreeLeakText = 154;
-constexpr int kOverrunLeakText = 155;
 // The simple dialog may hand over to the detailed one; more rounds than this
 // mean a dialog that never ends its session.
 constexpr int kMaxDialogRounds = 4;
@@ -176,14 +170,14 @@ void TExceptionHandling::ChooseOptions(uint32_t address) {
     options_.SetModule(module->ModuleFileName(), module->ModuleHandle());
   }
   options_.SetReproductionSteps(std::string());
-  state_.MultiFreeLeakText = options_.Text(kMultiFreeLeakText);
-  state_.OverrunLeakText = options_.Text(kOverrunLeakText);
+  state_.MultiFreeLeakText = options_.Text(mtMultiFreeLeak);
+  state_.OverrunLeakText = options_.Text(mtOverrunLeak);
   SetStep(stDevelopmentHost);
   if (system_.InDevelopmentEnvironment()) {
     OptionsUpdate update(options_);
     options_.SetDialogFlags(options_.DialogFlags() & ~dfOwnDialogLook);
-    options_.SetText(kApologyText, kDevelopmentHostText26);
-    options_.SetText(kRestartText, kDevelopmentHostText27);
+    options_.SetText(mtEncounteredProblem, kDevelopmentHostEncounteredProblem);
+    options_.SetText(mtRestartApplication, kDevelopmentHostRestartApplication);
   }
 }
 
@@ -232,7 +226,7 @@ void TExceptionHandling::AddCustomData() {
   TStrings lines;
   events_.Raise(&TTarvexEvents::OnCustomDataRequest, info_, lines);
   if (lines.empty() || (options_.ReportFields() & kCustomDataField) == 0) return;
-  AppendReportSection(run_->Report, options_.Text(kCustomDataCaption), NameValuePairs(lines));
+  AppendReportSection(run_->Report, options_.Text(mtCustomInformation), NameValuePairs(lines));
   state_.LastReport = run_->Report.text;
 }
 
@@ -299,7 +293,7 @@ void TExceptionHandling::ShowExceptionDialogs() {
     if (services_.Dialogs->AskReproduceSteps(session, steps)) options_.SetReproductionSteps(steps);
   }
   if (askSteps && !options_.ReproductionSteps().empty()) {
-    AppendReportText(run.Report, options_.Text(kReproduceStepsCaption), options_.ReproductionSteps());
+    AppendReportText(run.Report, options_.Text(mtRequest), options_.ReproductionSteps());
     state_.LastReport = run.Report.text;
   }
 }

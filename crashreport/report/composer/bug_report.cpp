@@ -15,14 +15,11 @@ namespace {
 
 // Log option bits.
 constexpr uint8_t kSaveModuleSections = 0x10, kSaveCpuSections = 0x20;
-// Message texts.
-constexpr int kDialogMessage = 4, kModulesCaption = 10, kProcessesCaption = 12, kAssemblerCaption = 14;
-constexpr int kRegistersCaption = 141, kStackCaption = 142, kDumpCaption = 143;
 constexpr int kSectionBase = 7;  // spliced sections are numbered 8
 
 void ComposeInto(BugReport& report, const ReportFacts& facts) {
   const TTarvexModuleOptions& options = *facts.options;
-  report.dialogHeading = options.Text(kDialogMessage) + "\r\n\r\n";
+  report.dialogHeading = options.Text(mtErrorDuringExecution) + "\r\n\r\n";
 
   const GeneralValues values = ComputeGeneralValues(facts);
   report.mainModuleText = values.mainModule;
@@ -35,15 +32,15 @@ void ComposeInto(BugReport& report, const ReportFacts& facts) {
 
   if (options.LogFlags() & kSaveCpuSections) {
     AssemblerSection assembler =
-        BuildAssemblerListing(facts.memory, facts.exceptionAddress, facts.locate, options.Text(kAssemblerCaption));
+        BuildAssemblerListing(facts.memory, facts.exceptionAddress, facts.locate, options.Text(mtAssemblerInformation));
     report.assemblerTitle = std::move(assembler.title);
     report.assemblerListing = std::move(assembler.listing);
     report.cpuBlock = BuildCpuBlock(facts.memory, facts.registers, facts.stackPointer, facts.exceptionAddress,
-                                    options.Text(kRegistersCaption), options.Text(kStackCaption),
-                                    options.Text(kDumpCaption));
+                                    options.Text(mtRegisters), options.Text(mtStack),
+                                    options.Text(mtMemoryDump));
   } else {
-    report.assemblerTitle = CaptionWithDashes(options.Text(kAssemblerCaption));
-    report.cpuBlock = CaptionWithDashes(options.Text(kRegistersCaption)) + "\r\n\r\n";
+    report.assemblerTitle = CaptionWithDashes(options.Text(mtAssemblerInformation));
+    report.cpuBlock = CaptionWithDashes(options.Text(mtRegisters)) + "\r\n\r\n";
   }
 
   std::string body;
@@ -52,7 +49,7 @@ void ComposeInto(BugReport& report, const ReportFacts& facts) {
     AppendModulesTable(body, options, facts.modules);
     AppendProcessesTable(body, options, facts.processes);
   } else {
-    for (int caption : {kModulesCaption, kProcessesCaption})
+    for (TMessageText caption : {mtModulesInformation, mtProcessesInformation})
       body += CaptionWithDashes(options.Text(caption)) + "\r\n\r\n";
   }
 
