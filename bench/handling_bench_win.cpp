@@ -1,7 +1,7 @@
 // The whole handling of one exception in a program that carries the crash
 // reporter (run it under Wine or on Windows): a thread calls down through 30
 // distinct functions and throws at the deepest; the reporter meets the throw
-// at raise time (the thread start wrapper will catch it, raise kind 2) and
+// at raise time (the thread start wrapper will catch it, rkThreadWrapper) and
 // runs its handling on the handler thread. Time points:
 //   raised    just before the throw
 //   reached   the handling asks the report builder to trace the call stacks
@@ -10,7 +10,7 @@
 //   composed  the bug report is composed
 //   notified  the notify event runs (in the raising thread)
 //   shot      the screenshot is taken
-//   handed    action event 0: the report is handed to its output (after the
+//   handed    acBeforeDialog: the report is handed to its output (after the
 //             custom data event)
 // The reporter is started through the same composition root as in every
 // program (StartTarvexLog with the live report builder and the Windows

@@ -34,6 +34,8 @@ struct TRunningReporter {
   std::unique_ptr<TExceptionHandling> Handling;
 };
 
+// Start-up and shut-down state: StartTarvexLog and StopTarvexLog write it, the
+// program reads it between them; the interception points never touch it.
 TTarvexLogStatus status;
 TRunningReporter* running = nullptr;
 
@@ -78,7 +80,8 @@ TFrontDoorState FrontDoorState(const TTarvexModuleOptions& options) {
 
 bool StartTarvexLog(const TTarvexLogParts& parts) {
   if (running != nullptr) return status.Installed;
-  // 1-3: forwarding, the remembered folder, the module's data.
+  // Whether this module forwards to its program, the start folder (the handling system remembers
+  // it for a restart) and whether the module carries crash reporter data.
   status = TTarvexLogStatus{};
   status.IsForwardingLibrary = ForwardsToProgram();
   status.StartingUp = true;
@@ -88,7 +91,7 @@ bool StartTarvexLog(const TTarvexLogParts& parts) {
   const std::string moduleFile = ModuleFileName(module);
   status.Installed = ReadModuleContainer(module, moduleFile).has_value();
 
-  // 4-5: the lists, this module's shared block (flag 0: nothing changed yet), the current options.
+  // The lists, this module's shared block (flag 0: nothing changed yet), the current options.
   SetRunningModuleHandle(module);
   SharedBlocks& shared = ProcessSharedBlocks();
   const uint8_t unchanged = 0;
@@ -116,13 +119,13 @@ bool StartTarvexLog(const TTarvexLogParts& parts) {
   reporter->Handling = std::make_unique<TExceptionHandling>(services);
   running = reporter.release();
 
-  // 6: the interception points, unless everything goes to the program's crash reporter. Their
+  // The interception points, unless everything goes to the program's crash reporter. Their
   // switches (reporting caught exceptions, safecall, pausing) are the running module's own options.
   if (status.Installed && !status.IsForwardingLibrary) {
     const TTarvexModuleOptions* own = services.Options->OptionsAt(module);
     InstallInterceptionPoints(*running->Handling, FrontDoorState(own != nullptr ? *own : *running->Current));
   }
-  // 8: a library asks again, its program may have started its crash reporter meanwhile.
+  // A library asks again whether it forwards: its program may have started its crash reporter meanwhile.
   if (module != reinterpret_cast<uint32_t>(GetModuleHandleA(nullptr))) status.IsForwardingLibrary = ForwardsToProgram();
   status.StartingUp = false;
   return status.Installed;

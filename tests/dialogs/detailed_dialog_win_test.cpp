@@ -186,7 +186,7 @@ TEST(DetailedDialog, DetailsSwitchesBetweenCollapsedAndExpanded) {
   EXPECT_EQ(collapsed.heading, dialog.report.exceptionMessage);
   EXPECT_FALSE(collapsed.tabs);
   EXPECT_EQ(expanded.details, "<< &Details");
-  EXPECT_EQ(expanded.heading, dialog.fixture.options.Text(4));
+  EXPECT_EQ(expanded.heading, dialog.fixture.options.Text(mtErrorDuringExecution));
   EXPECT_TRUE(expanded.tabs);
   EXPECT_GT(expanded.height, collapsed.height);
 }

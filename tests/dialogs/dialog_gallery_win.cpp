@@ -127,7 +127,7 @@ int main(int argc, char** argv) {
     OpenProgress({&options, true, false}, true);
     SetProgress(40);
     SetMessageNumber(2, 3);
-    ShowStatus(options.Text(114));
+    ShowStatus(options.Text(mtConnecting));
     std::thread watch(Watch, readyFile, doneFile, WM_NULL, 0);
     watch.join();
     CloseProgress();

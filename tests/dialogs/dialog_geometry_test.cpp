@@ -68,10 +68,10 @@ TEST(DialogGeometry, ModulesStoreModifiedUnderColMod6AndPathUnderColMod5) {
   const auto columns = ModuleColumns();
   ASSERT_EQ(columns.size(), 7u);
   EXPECT_STREQ(columns[5].key, "ColMod6");
-  EXPECT_EQ(columns[5].captionText, 131);  // Modified
+  EXPECT_EQ(columns[5].captionText, mtModuleModified);
   EXPECT_EQ(columns[5].defaultWidth, 80);
   EXPECT_STREQ(columns[6].key, "ColMod5");
-  EXPECT_EQ(columns[6].captionText, 132);  // Path
+  EXPECT_EQ(columns[6].captionText, mtModulePath);
   EXPECT_EQ(columns[6].defaultWidth, 712);
   EXPECT_EQ(ReadColumnWidths(columns, Reader({{"ColMod5", "300"}, {"ColMod6", "90"}})),
             (std::vector<int>{80, 96, 175, 50, 54, 90, 300}));

@@ -82,7 +82,7 @@ TEST(SimpleDialog, WithoutDeliveryOnlyOkWhichSendsNothing) {
   EXPECT_FALSE(ItemVisible(dialog, idSendButton));
   EXPECT_EQ(ItemText(dialog, idDontSendButton), "&OK");
   EXPECT_EQ(ItemText(dialog, idMessage), "'abc' is not a valid integer value.");
-  EXPECT_EQ(ItemText(dialog, idHeadline), s.options.Text(26));
+  EXPECT_EQ(ItemText(dialog, idHeadline), s.options.Text(mtEncounteredProblem));
   EXPECT_FALSE(ItemVisible(dialog, idRestartBox));
   EXPECT_FALSE(ItemVisible(dialog, idEmailBox));
   Click(dialog, idDontSendButton);

@@ -126,9 +126,9 @@ TEST(SimpleDialog, MailClientAloneHasNoEmailRowAndDuplicatesNoSending) {
 
 TEST(SimpleDialog, CustomisedTextsReplaceTheWords) {
   TTarvexModuleOptions options;
-  options.SetText(3, "出错了");
-  options.SetText(17, "确定");
-  options.SetText(31, "  要查看错误报告的内容，  ");
+  options.SetText(mtErrorOccurred, "出错了");
+  options.SetText(mtOk, "确定");
+  options.SetText(mtSeeReportContents, "  要查看错误报告的内容，  ");
   const TSimpleDialogContent content = SimpleDialogContent(options, "x", false, 1);
   EXPECT_EQ(content.caption, "出错了");
   EXPECT_EQ(content.dontSendText, "确定");

@@ -49,8 +49,10 @@ TEST(RequestDialog, LongQuestionMakesTheWindowTaller) {
   options.SetLogFlags(options.LogFlags() | lfAskReproduceSteps);
   int heights[2] = {};
   for (int i = 0; i < 2; ++i) {
-    if (i == 1) options.SetText(124, "Please describe, step by step and as exactly as you can, what you did before the "
-                                     "error appeared, which page was open and what you had typed into its boxes:");
+    if (i == 1)
+      options.SetText(mtDescribeSteps,
+                      "Please describe, step by step and as exactly as you can, what you did before the "
+                      "error appeared, which page was open and what you had typed into its boxes:");
     DialogThread run([&] { ShowRequestDialog(options); });
     HWND dialog = WaitForDialog("Request");
     ASSERT_NE(dialog, nullptr);

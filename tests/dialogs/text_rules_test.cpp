@@ -62,14 +62,14 @@ TEST(SendingOffer, EmailEntryNotForTheUsersOwnMailProgramAlone) {
 TEST(RestartBox, FromTheConfiguredCountOnWithTheOperationsText) {
   TTarvexModuleOptions options;  // restart after 3
   EXPECT_EQ(RestartBoxTextIndex(options, 3), -1);
-  EXPECT_EQ(RestartBoxTextIndex(options, 4), 27);
+  EXPECT_EQ(RestartBoxTextIndex(options, 4), mtRestartApplication);
   options.SetTerminateAction(taTerminate);
-  EXPECT_EQ(RestartBoxTextIndex(options, 4), 28);
+  EXPECT_EQ(RestartBoxTextIndex(options, 4), mtTerminateApplication);
   options.SetTerminateAction(taNone);
   EXPECT_EQ(RestartBoxTextIndex(options, 100), -1);
   options.SetTerminateAction(taRestart);
   options.SetTerminateButtonAfter(0);
-  EXPECT_EQ(RestartBoxTextIndex(options, 1), 27);
+  EXPECT_EQ(RestartBoxTextIndex(options, 1), mtRestartApplication);
 }
 
 TEST(Progress, NeverMovesBackwards) {

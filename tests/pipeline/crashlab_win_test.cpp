@@ -175,7 +175,7 @@ HWND ErrorBoxOf(DWORD processId) {
 }
 
 // A failure in a button's click handler reaches the hooked application
-// handler (output kind 1, nothing reported at the raise); the framework's
+// handler (okApplication, nothing reported at the raise); the framework's
 // error box appears only when the handling asks for the ordinary handling.
 TEST(CrashLabGui, TheApplicationHandlerDecidesOnTheFrameworksErrorBox) {
   for (const bool ordinary : {false, true}) {
@@ -198,7 +198,7 @@ TEST(CrashLabGui, TheApplicationHandlerDecidesOnTheFrameworksErrorBox) {
     EXPECT_EQ(parts[1].str(), "EConvertError");
     EXPECT_EQ(parts[3].str(), threads[0]);
     EXPECT_EQ(parts[5].str() + parts[6].str() + parts[7].str(), "001")
-        << "caught by the framework: not the handled flag, raise kind 0, output kind 1";
+        << "caught by the framework: not the handled flag, rkUncaught, okApplication";
     EXPECT_EQ(LinesStartingWith(run.output, "DONE").size(), 1u) << "the program goes on";
     EXPECT_EQ(run.exitCode, 0u);
   }

@@ -128,7 +128,7 @@ TEST_F(Handling, DefaultsShowTheSimpleDialogThenSaveTheReport) {
 
 TEST_F(Handling, EventsRunThroughTheRaisingThread) {
   Process();
-  EXPECT_EQ(system.eventCalls, 5);  // the assigned handlers: notify, actions 0 to 3
+  EXPECT_EQ(system.eventCalls, 5);  // the assigned handlers: notify, acBeforeDialog to acAfterSaveLog
 }
 
 // After a stack overflow the raising thread has no stack to spare: the
@@ -149,7 +149,7 @@ TEST_F(Handling, EventHandlersSeeTheCaptureOfTheHandlingInProgress) {
     seen.emplace_back(info.Capture, info.Capture != nullptr ? int(info.Capture->RaiseKind) : -1);
   };
   Process();
-  ASSERT_EQ(seen.size(), 4u);  // actions 0 to 3
+  ASSERT_EQ(seen.size(), 4u);  // acBeforeDialog to acAfterSaveLog
   for (const auto& [pointer, raiseKind] : seen) {
     EXPECT_EQ(pointer, &capture);
     EXPECT_EQ(raiseKind, int(rkThreadWrapper));
@@ -374,7 +374,7 @@ TEST_F(Handling, BeforeDialogEventMayCancelTheDialog) {
 
 TEST_F(Handling, SimpleDialogHandsOverToTheDetailedOneThenStepsAreAsked) {
   modules.program.SetLogFlags(lfAskReproduceSteps);
-  modules.program.SetText(123, "Steps to reproduce");
+  modules.program.SetText(mtRequest, "Steps to reproduce");
   dialogs.script = {dkDetailed, dkNone};
   Process();
   EXPECT_EQ(Actions(), (Journal{"action 0", "dialog 2", "dialog 3 again", "action 1", "action 2", "action 3"}));
@@ -419,7 +419,7 @@ TEST_F(Handling, CustomDataBecomesASectionWithField47) {
   route.ProcedureVariables().OnCustomDataRequest = [](TExceptionInfo&, TStrings& lines) {
     lines.push_back("Level=7");
   };
-  modules.program.SetText(91, "Custom Information");
+  modules.program.SetText(mtCustomInformation, "Custom Information");
   Process();
   EXPECT_NE(handling->State().LastReport.Text().find("Custom Information"), std::string::npos);
   EXPECT_NE(handling->State().LastReport.Text().find("Level"), std::string::npos);
@@ -531,8 +531,8 @@ TEST_F(Handling, TheExceptionsModuleIsAskedFirstAndOnlyForItsOwnExceptions) {
 }
 
 TEST_F(Handling, KeepsTheLeakTextsOfTheExceptionsModule) {
-  modules.library.SetText(154, "Freed twice.");
-  modules.library.SetText(155, "Written past the end.");
+  modules.library.SetText(mtMultiFreeLeak, "Freed twice.");
+  modules.library.SetText(mtOverrunLeak, "Written past the end.");
   modules.library.SetBehaviourFlags(0);  // its own options, not the main program's
   capture.Address = 0x10000200;
   Process();
@@ -547,10 +547,10 @@ TEST_F(Handling, InTheDevelopmentEnvironmentTheDialogsSpeakOfIt) {
     system.developmentEnvironment = development;
     Process();
     EXPECT_EQ(current.DialogFlags(), development ? 0x18F : 0x18F | dfOwnDialogLook);
-    EXPECT_EQ(current.Text(26), development ? "The IDE has raised an exception.\r\n "
+    EXPECT_EQ(current.Text(mtEncounteredProblem), development ? "The IDE has raised an exception.\r\n "
                                             : "The application has encountered a problem. We are sorry for the inconvenience.");
-    EXPECT_EQ(current.Text(27), development ? "Restart the IDE" : "Restart application.");
-    EXPECT_EQ(modules.program.Text(27), "Restart application.");  // the module's own options stay
+    EXPECT_EQ(current.Text(mtRestartApplication), development ? "Restart the IDE" : "Restart application.");
+    EXPECT_EQ(modules.program.Text(mtRestartApplication), "Restart application.");  // the module's own options stay
   }
 }
 

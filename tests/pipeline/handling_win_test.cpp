@@ -65,7 +65,7 @@ TEST_F(HandlingInProcess, EventHandlersRunInTheRaisingThread) {
   });
   raiser.join();
   EXPECT_FALSE(result);
-  EXPECT_EQ(eventThreads.size(), 5u);  // notify, actions 0 to 3
+  EXPECT_EQ(eventThreads.size(), 5u);  // notify, acBeforeDialog to acAfterSaveLog
   EXPECT_TRUE(std::ranges::all_of(eventThreads, [&](DWORD id) { return id == raising; }));
   EXPECT_NE(composeThread.load(), 0u);
   EXPECT_NE(composeThread.load(), raising);  // the handling itself runs on its own thread

@@ -70,7 +70,7 @@ TEST(OptionsFile, ReadsEveryKindOfValue) {
   EXPECT_EQ(o.ReportFields(), (uint64_t{1} << 47) | (uint64_t{1} << 18));
   EXPECT_EQ(o.MailRecipients(), "a@b.test; c@d.test");
   EXPECT_EQ(o.MessageBody(), std::string("q\"\\\r\n\t\0\xFF=", 9));
-  EXPECT_EQ(o.Text(153), "filled");
+  EXPECT_EQ(o.Text(mtReserved), "filled");
   EXPECT_EQ(o.TextsLanguage(), "Nederlands");
   ASSERT_EQ(o.Filters().Count(), 2u);
   EXPECT_EQ(o.Filters()[0], (TTarvexExceptionFilter{false, "EAbort", "%ProgramName% stopped", fsHandledExceptions,
@@ -132,8 +132,8 @@ TEST(OptionsFile, FormatAndParseGiveTheSameOptions) {
   source.SetMailServerPort(0);
   source.SetCrashBurstCount(-2147483647 - 1);
   source.SetErrorPageTemplate(std::string("\x01\x7F\x80\"\\ \r\n", 9));
-  source.SetText(0, "");
-  source.SetText(157, "New");
+  source.SetText(mtInformation, "");
+  source.SetText(mtInvalidEmail, "New");
   source.Filters().Add({true, "E", "m", fsUnhandledExceptions, fdMessageBox, fhStandard, faTerminate});
   for (const bool all : {false, true}) {
     const std::string text = FormatOptionsFile(source, {true}, all);

@@ -24,9 +24,10 @@
 // What the tests check comes from the handling's own events (the process-wide
 // procedure variables). The notify event prints
 //   HANDLED|<class>|<message>|<raising thread id>|<address>|<handled 0/1>|<raise kind>|<output kind>|<EIP>|<ESP>
-// (EIP and ESP of the captured context, empty without one); action events 0
-// and 1, around the report's output, print "----- BEGIN BUG REPORT -----" and
-// "----- END BUG REPORT -----"; action event 8 prints "TERMINATING".
+// (EIP and ESP of the captured context, empty without one); the action events
+// acBeforeDialog and acAfterDialog, around the report's output, print
+// "----- BEGIN BUG REPORT -----" and "----- END BUG REPORT -----";
+// acBeforeTerminate prints "TERMINATING".
 // The program prints "THREAD|<id>" for the thread that will fail first
 // and "RAISER|<address>" for the start of the function that fails.
 //

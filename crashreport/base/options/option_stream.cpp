@@ -93,8 +93,10 @@ std::string ReadOptionString(rtl::ByteReader& in) {
 
 bool TextStoredInVersion(int index, uint16_t version) {
   auto in = [index](int first, int last) { return index >= first && index <= last; };
-  const bool since6000 = in(26, 36) || in(105, 109) || in(118, 122) || in(146, 157);
-  const bool since500 = in(13, 16) || in(23, 25) || in(123, 145);
+  const bool since6000 = in(mtEncounteredProblem, mtDontSend) || in(mtMemoryLeak, mtLeakCount) ||
+                         in(mtSelectProject, mtDisconnected) || in(mtBugClosed, mtInvalidEmail);
+  const bool since500 = in(mtAssembler, mtCPUInformation) || in(mtAttachScreenshot, mtGoToSupportPage) ||
+                        in(mtRequest, mtSendingFailed);
   if (since6000) return version >= kCurrent;
   if (since500) return version >= 500;
   return true;
@@ -155,7 +157,7 @@ void TTarvexModuleOptions::ReadFromStream(rtl::ByteReader& in, uint16_t v) {
     SetFreezeSeconds(v < 422 ? freeze / 1000 : freeze);  // stored in milliseconds
     if (v < kCurrent) {
       std::string frozenText = ReadOptionString(in);
-      if (!frozenText.empty()) SetText(156, std::move(frozenText));
+      if (!frozenText.empty()) SetText(mtApplicationFrozen, std::move(frozenText));
     }
     if (v >= 450) SetSenderAddress(ReadOptionString(in));
   }

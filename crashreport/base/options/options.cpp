@@ -1,5 +1,6 @@
 #include "crashreport/base/options/options.h"
 
+#include <atomic>
 #include <string_view>
 
 #include "rtl/exception.h"
@@ -7,7 +8,9 @@
 namespace tarvex {
 namespace {
 
-uint32_t runningModuleHandle = 0;
+// Set at start-up and read by the options' setters in any thread (the handler
+// thread copies options); a value on its own, publishing nothing, so relaxed.
+std::atomic<uint32_t> runningModuleHandle{0};
 
 }  // namespace
 
@@ -30,8 +33,8 @@ const char* const kDefaultErrorPageTemplate =
     "  </body>\r\n"
     "</html>";
 
-uint32_t RunningModuleHandle() { return runningModuleHandle; }
-void SetRunningModuleHandle(uint32_t handle) { runningModuleHandle = handle; }
+uint32_t RunningModuleHandle() { return runningModuleHandle.load(std::memory_order_relaxed); }
+void SetRunningModuleHandle(uint32_t handle) { runningModuleHandle.store(handle, std::memory_order_relaxed); }
 
 TTarvexModuleOptions::TTarvexModuleOptions(std::string moduleFileName, uint32_t moduleHandle)
     : moduleFileName_(std::move(moduleFileName)), moduleHandle_(moduleHandle) {

@@ -1,5 +1,7 @@
 #include "crashreport/base/options/options_ex.h"
 
+#include <atomic>
+
 #include "crashreport/base/embedded_data/container.h"
 #include "rtl/exception.h"
 #include "rtl/format.h"
@@ -7,7 +9,9 @@
 namespace tarvex {
 namespace {
 
-FreezeMonitorSwitch freezeMonitorSwitch = nullptr;
+// Set at start-up and called by the setters in any thread; a routine address
+// on its own, publishing nothing, so relaxed.
+std::atomic<FreezeMonitorSwitch> freezeMonitorSwitch{nullptr};
 
 }  // namespace
 
@@ -15,14 +19,17 @@ std::string SharedOptionsName(uint32_t processId, uint32_t moduleHandle) {
   return rtl::Format("%08X%08X", static_cast<unsigned>(processId), static_cast<unsigned>(moduleHandle));
 }
 
-void SetFreezeMonitorSwitch(FreezeMonitorSwitch monitorSwitch) { freezeMonitorSwitch = monitorSwitch; }
+void SetFreezeMonitorSwitch(FreezeMonitorSwitch monitorSwitch) {
+  freezeMonitorSwitch.store(monitorSwitch, std::memory_order_relaxed);
+}
 
 TTarvexModuleOptionsEx::TTarvexModuleOptionsEx(std::string moduleFileName, uint32_t moduleHandle,
                                                SharedBlocks& shared, Role role)
     : TTarvexModuleOptions(std::move(moduleFileName), moduleHandle), shared_(shared), role_(role) {}
 
 void TTarvexModuleOptionsEx::SwitchMonitor() {
-  if (freezeMonitorSwitch != nullptr) freezeMonitorSwitch(Active() && FreezeWatch());
+  if (const FreezeMonitorSwitch monitorSwitch = freezeMonitorSwitch.load(std::memory_order_relaxed))
+    monitorSwitch(Active() && FreezeWatch());
 }
 
 void TTarvexModuleOptionsEx::SetActive(bool value) {

@@ -19,6 +19,8 @@ struct ImportHook {
   void* newRoutine;
 };
 
+// The recorded hooks. Only the thread that hooks and unhooks (start-up and
+// shut-down) uses them; the hooked routines never read them, so no lock.
 std::vector<ImportHook>& Hooks() {
   static std::vector<ImportHook> hooks;
   return hooks;

@@ -21,6 +21,8 @@ struct ProcedureHook {
   std::vector<uint8_t> original;  // the target's first bytes as they were
 };
 
+// The recorded hooks. Only the thread that hooks and unhooks (start-up and
+// shut-down) uses them; the hooked routines never read them, so no lock.
 std::vector<ProcedureHook>& Hooks() {
   static std::vector<ProcedureHook> hooks;
   return hooks;

@@ -62,7 +62,9 @@ class Arena {
 }  // namespace
 
 uint32_t PlaceTrampoline(uint32_t target, const TrampolinePlan& plan) {
-  static Arena arena;  // its pages are never released, not even at exit
+  // Its pages are never released, not even at exit. Only the thread that
+  // hooks (HookProcedure) places trampolines, so no lock.
+  static Arena arena;
   return arena.Place(target, plan);
 }
 

@@ -39,11 +39,11 @@ FileVersionFacts ReadFileVersionFacts(const std::string& path) {
     const std::string key =
         rtl::Format("\\StringFileInfo\\%4.4X%4.4X\\FileDescription", translation[0], translation[1]);
     if (VerQueryValueA(data.data(), key.c_str(), &value, &length) && length > 1)
-      facts.Description.assign(static_cast<const char*>(value), strnlen(static_cast<const char*>(value), length));
+      facts.description.assign(static_cast<const char*>(value), strnlen(static_cast<const char*>(value), length));
   }
   if (VerQueryValueA(data.data(), "\\", &value, &length) && length >= sizeof(VS_FIXEDFILEINFO)) {
     const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(value);
-    facts.Version = FileVersionText(fixed->dwFileVersionMS, fixed->dwFileVersionLS);
+    facts.version = FileVersionText(fixed->dwFileVersionMS, fixed->dwFileVersionLS);
   }
   return facts;
 }
@@ -54,8 +54,8 @@ FileFacts ReadFileFacts(const std::string& path) {
   const HANDLE search = FindFirstFileA(path.c_str(), &found);
   if (search == INVALID_HANDLE_VALUE) return facts;
   FindClose(search);
-  facts.Size = found.nFileSizeLow;
-  facts.Date = ToDateTime(found.ftLastWriteTime);
+  facts.size = found.nFileSizeLow;
+  facts.date = ToDateTime(found.ftLastWriteTime);
   return facts;
 }
 

@@ -9,14 +9,14 @@
 namespace tarvex {
 
 struct FileVersionFacts {
-  std::string Version;      // "a.b.c.d" from the fixed file information; empty for none or 0.0.0.0
-  std::string Description;  // FileDescription in the first translation's string table
+  std::string version;      // "a.b.c.d" from the fixed file information; empty for none or 0.0.0.0
+  std::string description;  // FileDescription in the first translation's string table
 };
 FileVersionFacts ReadFileVersionFacts(const std::string& path);
 
 struct FileFacts {
-  uint32_t Size = 0;  // low 32 bits; 0 when the file is not found
-  double Date = 0;    // last write, local time, days since 1899-12-30
+  uint32_t size = 0;  // low 32 bits; 0 when the file is not found
+  double date = 0;    // last write, local time, days since 1899-12-30
 };
 FileFacts ReadFileFacts(const std::string& path);
 

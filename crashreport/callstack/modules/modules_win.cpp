@@ -95,10 +95,10 @@ TTarvexModuleInfo* AddModuleInfo(uint32_t handle, const std::string& fileName, b
   module->FileName = fileName;
   const FileFacts file = ReadFileFacts(fileName);
   const FileVersionFacts version = ReadFileVersionFacts(fileName);
-  module->FileDate = file.Date;
-  module->Version = version.Version;
-  module->Description = version.Description;
-  module->FileSize = file.Size;
+  module->FileDate = file.date;
+  module->Version = version.version;
+  module->Description = version.description;
+  module->FileSize = file.size;
   if (loadDebugInfo && !State().refreshing) {
     ReadLoadedModuleExports(handle, module->Functions);
     module->ModuleKind = ImageModuleKind(ThisProcessMemory(), handle, HasPackageResources(fileName));

@@ -37,8 +37,8 @@ struct SystemCalls {
 
 void SetVersionFacts(TTarvexProcessInfo& process) {
   const FileVersionFacts facts = ReadFileVersionFacts(process.FileName);
-  process.Version = facts.Version;
-  process.Description = facts.Description;
+  process.Version = facts.version;
+  process.Description = facts.description;
 }
 
 // Opens the process for its path, priority class and working set; a process

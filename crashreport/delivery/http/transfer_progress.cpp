@@ -2,17 +2,32 @@
 
 #include <algorithm>
 
+#include "crashreport/base/options/message_texts.h"
+
 namespace tarvex {
 
 int ConnectionProgressText(int kind) {
-  // Connecting, Connected, Login, Select project, Searching, Modifying,
-  // Sending, Sent, Disconnecting, Disconnected.
-  static constexpr int kTexts[] = {114, 115, 113, 118, 119, 120, 116, 117, 121, 122};
+  static constexpr TMessageText kTexts[] = {
+      mtConnecting,      // hpConnecting
+      mtConnected,       // hpConnected
+      mtLogin,           // hpLogin
+      mtSelectProject,   // hpSelectProject
+      mtSearching,       // hpSearching
+      mtModifying,       // hpModifying
+      mtSendingMessage,  // hpSending
+      mtMessageSent,     // hpSent
+      mtDisconnecting,   // hpDisconnecting
+      mtDisconnected,    // hpDisconnected
+  };
   return kind >= 0 && kind < 10 ? kTexts[kind] : -1;
 }
 
 int UploadProgressText(int kind) {
-  static constexpr int kTexts[] = {114, 115, 116};
+  static constexpr TMessageText kTexts[] = {
+      mtConnecting,      // upConnecting
+      mtConnected,       // upConnected
+      mtSendingMessage,  // upSending
+  };
   return kind >= 0 && kind < 3 ? kTexts[kind] : -1;
 }
 

@@ -37,7 +37,7 @@ bool EmailEntryShown(const TTarvexModuleOptions& options, bool sendingOffered) {
 
 int RestartBoxTextIndex(const TTarvexModuleOptions& options, int exceptionCount) {
   if (options.TerminateAction() == taNone || exceptionCount <= options.TerminateButtonAfter()) return -1;
-  return options.TerminateAction() == taTerminate ? 28 : 27;
+  return options.TerminateAction() == taTerminate ? mtTerminateApplication : mtRestartApplication;
 }
 
 }  // namespace tarvex

@@ -21,10 +21,8 @@ namespace tarvex {
 
 namespace {
 
-// Message texts.
-constexpr int kCaption = 3, kExpandedHeading = 4, kOk = 17, kTerminate = 18, kRestart = 19, kDetails = 20,
-              kHelp = 21, kSendBox = 22, kScreenshotBox = 23, kCopyBox = 24, kSupportLink = 25;
-constexpr int kPageTabTexts[] = {5, 7, 9, 11, 13, 15};  // by TTarvexDetailTab
+// By TTarvexDetailTab.
+constexpr TMessageText kPageTabTexts[] = {mtGeneral, mtCallStack, mtModules, mtProcesses, mtAssembler, mtCPU};
 
 enum TimerId : UINT_PTR { kStartTimer = 1, kAutoCloseTimer, kStayInFrontTimer };
 
@@ -271,14 +269,14 @@ void DetailedDialog::SetUpFrame() {
     for (int box : {VX_DETAILED_SEND, VX_DETAILED_SCREENSHOT, VX_DETAILED_COPY})
       SetWindowLongPtrA(Item(box), GWL_STYLE, GetWindowLongPtrA(Item(box), GWL_STYLE) & ~BS_FLAT);
   }
-  SetWindowTextA(window_, options_.Text(kCaption).c_str());
+  SetWindowTextA(window_, options_.Text(mtErrorOccurred).c_str());
 }
 
 void DetailedDialog::SetUpControls() {
   const uint16_t flags = options_.DialogFlags();
-  SetItemText(VX_DETAILED_SEND, options_.Text(kSendBox));
-  SetItemText(VX_DETAILED_SCREENSHOT, options_.Text(kScreenshotBox));
-  SetItemText(VX_DETAILED_COPY, options_.Text(kCopyBox));
+  SetItemText(VX_DETAILED_SEND, options_.Text(mtSendThisError));
+  SetItemText(VX_DETAILED_SCREENSHOT, options_.Text(mtAttachScreenshot));
+  SetItemText(VX_DETAILED_COPY, options_.Text(mtCopyToClipboard));
   CheckDlgButton(window_, VX_DETAILED_SEND, (flags & dfSendChecked) ? BST_CHECKED : BST_UNCHECKED);
   CheckDlgButton(window_, VX_DETAILED_SCREENSHOT,
                  session_.AttachScreenshot && (flags & dfScreenshotChecked) ? BST_CHECKED : BST_UNCHECKED);
@@ -288,11 +286,11 @@ void DetailedDialog::SetUpControls() {
   ShowWindow(Item(VX_DETAILED_SCREENSHOT), offers_.send && offers_.screenshot ? SW_SHOW : SW_HIDE);
   ShowWindow(Item(VX_DETAILED_COPY), offers_.copy ? SW_SHOW : SW_HIDE);
 
-  SetItemText(VX_DETAILED_KILL, options_.Text(options_.TerminateAction() == taTerminate ? kTerminate : kRestart));
+  SetItemText(VX_DETAILED_KILL, options_.Text(options_.TerminateAction() == taTerminate ? mtTerminate : mtRestart));
   ShowWindow(Item(VX_DETAILED_KILL), offers_.killButton ? SW_SHOW : SW_HIDE);
-  SetItemText(VX_DETAILED_HELP, options_.Text(kHelp));
+  SetItemText(VX_DETAILED_HELP, options_.Text(mtHelp));
   ShowWindow(Item(VX_DETAILED_HELP), offers_.customButton ? SW_SHOW : SW_HIDE);
-  SetItemText(VX_DETAILED_OK, options_.Text(kOk));
+  SetItemText(VX_DETAILED_OK, options_.Text(mtOk));
 }
 
 void DetailedDialog::SetUpTabs() {
@@ -333,9 +331,9 @@ int DetailedDialog::HeadingHeight(int width) const {
 void DetailedDialog::SetExpanded(bool expanded, bool starting) {
   if (!starting && expanded_) SaveGeometry();
   expanded_ = expanded;
-  const std::string details = options_.Text(kDetails);
+  const std::string details = options_.Text(mtDetails);
   SetItemText(VX_DETAILED_DETAILS, expanded ? "<< " + details : details + " >>");
-  SetItemText(VX_DETAILED_HEADING, expanded ? options_.Text(kExpandedHeading) : session_.ShownMessage);
+  SetItemText(VX_DETAILED_HEADING, expanded ? options_.Text(mtErrorDuringExecution) : session_.ShownMessage);
   ShowWindow(Item(VX_DETAILED_TABS), expanded ? SW_SHOW : SW_HIDE);
 
   if (IsZoomed(window_)) ShowWindow(window_, SW_RESTORE);
@@ -357,8 +355,8 @@ void DetailedDialog::SetExpanded(bool expanded, bool starting) {
     showState = stored.showState;
     reachedExpandedSize_ = true;
   } else {
-    std::string lines = session_.ShownMessage + "\r\n" + WithoutAmpersands(options_.Text(kSendBox)) + "    " +
-                        WithoutAmpersands(options_.Text(kCopyBox));
+    std::string lines = session_.ShownMessage + "\r\n" + WithoutAmpersands(options_.Text(mtSendThisError)) + "    " +
+                        WithoutAmpersands(options_.Text(mtCopyToClipboard));
     int widest = 0;
     for (size_t start = 0; start <= lines.size();) {
       const size_t end = std::min(lines.find('\n', start), lines.size());
@@ -410,7 +408,7 @@ void DetailedDialog::Layout() {
   MoveWindow(Item(VX_DETAILED_SCREENSHOT), kMargin, bandTop + kBandRow, half - 4, kBandRow - 1, TRUE);
   MoveWindow(Item(VX_DETAILED_COPY), kMargin + half, bandTop, half - 4, kBandRow - 1, TRUE);
   const int linkTop = offers_.copy ? bandTop + kBandRow : bandTop;
-  const std::string link = options_.Text(kSupportLink);
+  const std::string link = options_.Text(mtGoToSupportPage);
   linkRect_ = {kMargin + half, linkTop, kMargin + half + TextWidth(link) + 4, linkTop + kBandRow - 1};
   const int separatorTop = bandTop - 6 - 2;
   MoveWindow(Item(VX_DETAILED_SEPARATOR), kMargin, separatorTop, width - 2 * kMargin, 2, TRUE);
@@ -497,7 +495,7 @@ void DetailedDialog::OnTimer(UINT_PTR id) {
 }
 
 void DetailedDialog::PaintLink(HDC dc) {
-  const std::string link = options_.Text(kSupportLink);
+  const std::string link = options_.Text(mtGoToSupportPage);
   HGDIOBJ old = SelectObject(dc, linkFont_);
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, RGB(0, 0, 255));

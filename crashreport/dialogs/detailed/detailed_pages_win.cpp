@@ -22,13 +22,14 @@ namespace {
 
 struct PageKind {
   const char* templateName;
-  int captionText;
+  TMessageText captionText;
 };
 
 // By TTarvexDetailTab.
 constexpr PageKind kPageKinds[] = {
-    {"VX_TAB_GENERAL", 6},   {"VX_TAB_CALLSTACK", 8}, {"VX_TAB_MODULESLIST", 10},
-    {"VX_TAB_PROCESSESLIST", 12}, {"VX_TAB_ASSEMBLER", 14}, {"VX_TAB_CPU", 16},
+    {"VX_TAB_GENERAL", mtGeneralInformation},     {"VX_TAB_CALLSTACK", mtCallStackInformation},
+    {"VX_TAB_MODULESLIST", mtModulesInformation}, {"VX_TAB_PROCESSESLIST", mtProcessesInformation},
+    {"VX_TAB_ASSEMBLER", mtAssemblerInformation}, {"VX_TAB_CPU", mtCPUInformation},
 };
 
 constexpr int kContentLeft = 3, kContentTop = 20;

@@ -16,19 +16,21 @@ std::optional<int> ReadNumber(const GeometryReader& read, const char* key) {
 }
 
 constexpr ColumnSpec kCallStackColumns[] = {
-    {92, "Col0", 89, false},  {93, "Col1", 92, false},  {94, "Col2", 126, false},
-    {95, "Col3", 126, false}, {96, "Col4", 200, false}, {97, "Col5", 61, true},
+    {mtStackAddress, "Col0", 89, false}, {mtStackModule, "Col1", 92, false},     {mtStackUnit, "Col2", 126, false},
+    {mtStackClass, "Col3", 126, false},  {mtStackProcedure, "Col4", 200, false}, {mtStackLine, "Col5", 61, true},
 };
 // Modified is shown before Path but stored after it.
 constexpr ColumnSpec kModuleColumns[] = {
-    {126, "ColMod0", 80, false}, {127, "ColMod1", 96, false}, {128, "ColMod2", 175, false},
-    {129, "ColMod3", 50, true},  {130, "ColMod4", 54, true},  {131, "ColMod6", 80, false},
-    {132, "ColMod5", 712, false},
+    {mtModuleHandle, "ColMod0", 80, false},       {mtModuleName, "ColMod1", 96, false},
+    {mtModuleDescription, "ColMod2", 175, false}, {mtModuleVersion, "ColMod3", 50, true},
+    {mtModuleSize, "ColMod4", 54, true},          {mtModuleModified, "ColMod6", 80, false},
+    {mtModulePath, "ColMod5", 712, false},
 };
 constexpr ColumnSpec kProcessColumns[] = {
-    {133, "ColPro0", 48, false}, {134, "ColPro1", 134, false}, {135, "ColPro2", 232, false},
-    {136, "ColPro3", 56, true},  {137, "ColPro4", 57, true},   {138, "ColPro5", 47, true},
-    {139, "ColPro6", 52, true},  {140, "ColPro7", 330, false},
+    {mtProcessID, "ColPro0", 48, false},           {mtProcessName, "ColPro1", 134, false},
+    {mtProcessDescription, "ColPro2", 232, false}, {mtProcessVersion, "ColPro3", 56, true},
+    {mtProcessMemory, "ColPro4", 57, true},        {mtProcessPriority, "ColPro5", 47, true},
+    {mtProcessThreads, "ColPro6", 52, true},       {mtProcessPath, "ColPro7", 330, false},
 };
 
 }  // namespace

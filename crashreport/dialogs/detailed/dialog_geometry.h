@@ -17,6 +17,8 @@
 #include <utility>
 #include <vector>
 
+#include "crashreport/base/options/message_texts.h"
+
 namespace tarvex {
 
 inline constexpr const char* kGeometrySection = "Coordinates";
@@ -52,7 +54,7 @@ std::vector<std::pair<const char*, std::string>> GeometryToSave(int showState, c
 
 // One list column: its caption's message text, settings key and default width.
 struct ColumnSpec {
-  int captionText;
+  TMessageText captionText;
   const char* key;
   int defaultWidth;
   bool rightAligned;

@@ -25,7 +25,7 @@ void RunKind(TDialogSession& session, const TDialogRunners& runners) {
   }
 }
 
-// Raises action 8 for a restart (or terminate) request; true when a handler withdrew it.
+// Raises the acBeforeTerminate event for a restart (or terminate) request; true when a handler withdrew it.
 bool RequestWithdrawn(TDialogSession& session) {
   if (!session.TerminateRequested || !session.ConfirmTerminate) return false;
   if (session.ConfirmTerminate()) return false;

@@ -25,7 +25,7 @@ TDialogRunner Guarded(TDialogRunner runner) {
 
 void RunMessageBox(TDialogSession& session) {
   constexpr UINT kFlags = MB_ICONHAND | MB_TASKMODAL | MB_TOPMOST | MB_SERVICE_NOTIFICATION;  // 0x242010
-  MessageBoxA(nullptr, session.ShownMessage.c_str(), session.Options->Text(3).c_str(), kFlags);
+  MessageBoxA(nullptr, session.ShownMessage.c_str(), session.Options->Text(mtErrorOccurred).c_str(), kFlags);
 }
 
 TDialogRunners WindowsDialogRunners(TDialogRunner detailed) {

@@ -17,34 +17,39 @@ constexpr UINT kCloseMessage = WM_USER + 1234;
 constexpr UINT kReadyMessage = WM_APP + 1;  // posted at creation: the dialog's loop runs
 constexpr DWORD kReadyPoll = 50;
 
-// The one progress dialog's state, written by its thread and read by the delivery's.
-struct TProgressState {
+// The one progress dialog's state, shared by the dialog's thread and the delivery's.
+struct ProgressState {
+  // Written by the dialog's thread, read by the delivery's.
   std::atomic<HWND> window{nullptr};
   std::atomic<bool> ready{false}, painted{false}, failed{false};
+  // The delivery's thread alone.
   int messageIndex = 0, messageCount = 0;
   int position = 0;
+  // Written by OpenProgress before it starts the dialog's thread (the start
+  // orders them before that thread's reads), then only read; the dialog's
+  // thread stores the same topMost again when it starts.
   bool inlineDialog = false;
   bool topMost = false;
   std::string caption, messageText;
 };
 
-TProgressState& State() {
-  static TProgressState state;
+ProgressState& State() {
+  static ProgressState state;
   return state;
 }
 
 // The dialog's own resources, freed with its window.
-struct TProgressLook {
+struct ProgressLook {
   TDialogFonts fonts;
   HBITMAP bitmap = static_cast<HBITMAP>(LoadImageA(DialogResourceModule(), "VX_Send", IMAGE_BITMAP, 0, 0, 0));
-  ~TProgressLook() {
+  ~ProgressLook() {
     if (bitmap) DeleteObject(bitmap);
   }
 };
 
 void StartDialog(HWND dialog) {
-  TProgressState& state = State();
-  auto* look = new TProgressLook;
+  ProgressState& state = State();
+  auto* look = new ProgressLook;
   SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(look));
   state.window = dialog;
   SetWindowTextA(dialog, state.caption.c_str());
@@ -60,8 +65,8 @@ void StartDialog(HWND dialog) {
 }
 
 INT_PTR CALLBACK ProgressProcedure(HWND dialog, UINT message, WPARAM, LPARAM) {
-  TProgressState& state = State();
-  auto* look = reinterpret_cast<TProgressLook*>(GetWindowLongPtrA(dialog, DWLP_USER));
+  ProgressState& state = State();
+  auto* look = reinterpret_cast<ProgressLook*>(GetWindowLongPtrA(dialog, DWLP_USER));
   switch (message) {
     case WM_INITDIALOG:
       StartDialog(dialog);
@@ -152,7 +157,7 @@ DWORD WINAPI TSendDialogThread::Body(void* self) {
 }
 
 void OpenProgress(const TProgressRequest& request, bool topMost) {
-  TProgressState& state = State();
+  ProgressState& state = State();
   state.window = nullptr;
   state.ready = state.painted = state.failed = false;
   state.messageIndex = state.messageCount = state.position = 0;
@@ -162,8 +167,8 @@ void OpenProgress(const TProgressRequest& request, bool topMost) {
   }
   INITCOMMONCONTROLSEX classes{sizeof classes, ICC_PROGRESS_CLASS};
   InitCommonControlsEx(&classes);
-  state.caption = request.Options->Text(110);
-  state.messageText = request.Options->Text(111);
+  state.caption = request.Options->Text(mtSend);
+  state.messageText = request.Options->Text(mtMessage);
   state.inlineDialog = request.Inline;
   state.topMost = topMost;
 
@@ -187,7 +192,7 @@ void SetMessageNumber(int index, int count) {
 }
 
 void ShowStatus(const std::string& text) {
-  const TProgressState& state = State();
+  const ProgressState& state = State();
   ShowText(NumberedStatus(state.messageText, state.messageIndex, state.messageCount, text));
 }
 

@@ -25,10 +25,10 @@ struct TRequestDialog {
 
   void Start() {
     fonts = std::make_unique<TDialogFonts>();
-    SetWindowTextA(dialog, options.Text(123).c_str());
-    const std::string question = options.Text(124);
+    SetWindowTextA(dialog, options.Text(mtRequest).c_str());
+    const std::string question = options.Text(mtDescribeSteps);
     SetDlgItemTextA(dialog, idRequestQuestion, question.c_str());
-    SetDlgItemTextA(dialog, idRequestOk, options.Text(125).c_str());
+    SetDlgItemTextA(dialog, idRequestOk, options.Text(mtRequestOk).c_str());
     SetDlgItemTextA(dialog, idRequestAnswer, options.ReproductionSteps().c_str());
     for (int id : {idRequestQuestion, idRequestAnswer, idRequestOk}) {
       SendDlgItemMessageA(dialog, id, WM_SETFONT, reinterpret_cast<WPARAM>(fonts->normal), FALSE);

@@ -50,23 +50,23 @@ TSimpleDialogContent SimpleDialogContent(const TTarvexModuleOptions& options, co
   const bool offered = SendingOffered(options, duplicate);
   const uint16_t flags = options.DialogFlags();
   TSimpleDialogContent c;
-  c.caption = options.Text(3);
-  c.headline = options.Text(26);
+  c.caption = options.Text(mtErrorOccurred);
+  c.headline = options.Text(mtEncounteredProblem);
   c.message = shownMessage;
   if (const int restart = RestartBoxTextIndex(options, exceptionCount); restart >= 0) c.restartText = options.Text(restart);
   if (offered) {
-    c.requestTitle = options.Text(29);
-    c.requestText = options.Text(30);
-    c.sendText = options.Text(35);
+    c.requestTitle = options.Text(mtTellUsAboutProblem);
+    c.requestText = options.Text(mtCreatedErrorReport);
+    c.sendText = options.Text(mtSendErrorReport);
   }
   if (flags & dfDetailsLink) {
-    c.detailsLead = std::string(TrimText(options.Text(31))) + ' ';
-    c.linkText = options.Text(32);
+    c.detailsLead = std::string(TrimText(options.Text(mtSeeReportContents))) + ' ';
+    c.linkText = options.Text(mtClickHere);
   }
-  if (options.LogFlags() & lfAskReproduceSteps) c.reproduceLabel = options.Text(33);
-  if (EmailEntryShown(options, offered)) c.emailLabel = options.Text(34) + ' ';
-  c.dontSendText = options.Text(offered ? 36 : 17);
-  if (flags & dfCustomButton) c.helpText = options.Text(21);
+  if (options.LogFlags() & lfAskReproduceSteps) c.reproduceLabel = options.Text(mtWhatWereYouDoing);
+  if (EmailEntryShown(options, offered)) c.emailLabel = options.Text(mtEmailAddress) + ' ';
+  c.dontSendText = options.Text(offered ? mtDontSend : mtOk);
+  if (flags & dfCustomButton) c.helpText = options.Text(mtHelp);
   return c;
 }
 

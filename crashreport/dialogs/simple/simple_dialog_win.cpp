@@ -206,7 +206,7 @@ void TSimpleDialog::Finish() {
   const std::string email(TrimText(ControlText(dialog_, idEmailBox)));
   switch (ClassifyEmailEntry(email)) {
     case TEmailEntry::Invalid:
-      MessageBoxA(dialog_, options_.Text(157).c_str(), options_.Text(2).c_str(), MB_OK | MB_ICONERROR);
+      MessageBoxA(dialog_, options_.Text(mtInvalidEmail).c_str(), options_.Text(mtError).c_str(), MB_OK | MB_ICONERROR);
       return;  // the dialog stays open
     case TEmailEntry::Valid:
       session_.UserEmail = email;

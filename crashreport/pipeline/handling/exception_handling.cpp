@@ -17,12 +17,6 @@ namespace tarvex {
 namespace {
 
 constexpr uint64_t kCustomDataField = uint64_t{1} << 47;
-constexpr int kCustomDataCaption = 91;
-constexpr int kReproduceStepsCaption = 123;
-constexpr int kApologyText = 26;
-constexpr int kRestartText = 27;
-constexpr int kMultiFreeLeakText = 154;
-constexpr int kOverrunLeakText = 155;
 // The simple dialog may hand over to the detailed one; more rounds than this
 // mean a dialog that never ends its session.
 constexpr int kMaxDialogRounds = 4;
@@ -175,14 +169,14 @@ void TExceptionHandling::ChooseOptions(uint32_t address) {
     options_.SetModule(module->ModuleFileName(), module->ModuleHandle());
   }
   options_.SetReproductionSteps(std::string());
-  state_.MultiFreeLeakText = options_.Text(kMultiFreeLeakText);
-  state_.OverrunLeakText = options_.Text(kOverrunLeakText);
+  state_.MultiFreeLeakText = options_.Text(mtMultiFreeLeak);
+  state_.OverrunLeakText = options_.Text(mtOverrunLeak);
   SetStep(stDevelopmentHost);
   if (system_.InDevelopmentEnvironment()) {
     OptionsUpdate update(options_);
     options_.SetDialogFlags(options_.DialogFlags() & ~dfOwnDialogLook);
-    options_.SetText(kApologyText, kDevelopmentHostText26);
-    options_.SetText(kRestartText, kDevelopmentHostText27);
+    options_.SetText(mtEncounteredProblem, kDevelopmentHostEncounteredProblem);
+    options_.SetText(mtRestartApplication, kDevelopmentHostRestartApplication);
   }
 }
 
@@ -230,7 +224,7 @@ void TExceptionHandling::AddCustomData() {
   TStrings lines;
   events_.Raise(&TTarvexEvents::OnCustomDataRequest, info_, lines);
   if (lines.empty() || (options_.ReportFields() & kCustomDataField) == 0) return;
-  Report().SetCustomData(options_.Text(kCustomDataCaption), NameValuePairs(lines));
+  Report().SetCustomData(options_.Text(mtCustomInformation), NameValuePairs(lines));
 }
 
 void TExceptionHandling::ShowDialog() {
@@ -294,7 +288,7 @@ void TExceptionHandling::ShowExceptionDialogs() {
     std::string steps;
     if (services_.Dialogs->AskReproduceSteps(session, steps)) options_.SetReproductionSteps(steps);
   }
-  if (askSteps) Report().SetReproduceSteps(options_.Text(kReproduceStepsCaption), options_.ReproductionSteps());
+  if (askSteps) Report().SetReproduceSteps(options_.Text(mtRequest), options_.ReproductionSteps());
 }
 
 void TExceptionHandling::Output(TReportOutput where) {

@@ -44,7 +44,7 @@ struct THandlingState {
   // the dialogs show and the log, standard output and delivery get.
   BugReport LastReport;
   std::string LastExceptMessage;
-  // Texts 154 and 155 of the exception's options, for the leak report.
+  // The texts mtMultiFreeLeak and mtOverrunLeak of the exception's options, for the leak report.
   std::string MultiFreeLeakText;
   std::string OverrunLeakText;
   bool IsDuplicate = false;
@@ -67,8 +67,8 @@ class TExceptionHandling : public TExceptionProcessor {
   void Abandoned() override;
   bool DialogShowing() const override { return dialogShowing_; }
 
-  // Terminates or restarts when a termination was asked for; action event 8
-  // first, which may keep the program running.
+  // Terminates or restarts when a termination was asked for; the
+  // acBeforeTerminate event first, which may keep the program running.
   void EndDecision();
 
   THandlingState& State() { return state_; }

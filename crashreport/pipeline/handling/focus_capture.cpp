@@ -22,10 +22,10 @@ bool FocusTextWanted(const std::string& className, bool unicode, bool multiLine)
 
 FocusCapture CaptureFocus(const FocusedWindow& window) {
   FocusCapture capture;
-  capture.ClassName = window.ClassName.substr(0, kFocusTextLimit);
-  if (!FocusTextWanted(window.ClassName, window.Unicode, window.MultiLine)) return capture;
-  capture.Text = window.Text.substr(0, kFocusTextLimit);
-  if (window.Password && ClassContains(window.ClassName, "EDIT")) capture.Text.assign(capture.Text.size(), '*');
+  capture.className = window.className.substr(0, kFocusTextLimit);
+  if (!FocusTextWanted(window.className, window.unicode, window.multiLine)) return capture;
+  capture.text = window.text.substr(0, kFocusTextLimit);
+  if (window.password && ClassContains(window.className, "EDIT")) capture.text.assign(capture.text.size(), '*');
   return capture;
 }
 

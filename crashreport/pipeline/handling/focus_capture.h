@@ -8,16 +8,16 @@ namespace tarvex {
 inline constexpr size_t kFocusTextLimit = 255;
 
 struct FocusedWindow {
-  std::string ClassName;
-  std::string Text;
-  bool Unicode = false;    // a Unicode window: its text is not read
-  bool MultiLine = false;  // an edit or memo of several lines
-  bool Password = false;   // an edit that hides its text
+  std::string className;
+  std::string text;
+  bool unicode = false;    // a Unicode window: its text is not read
+  bool multiLine = false;  // an edit or memo of several lines
+  bool password = false;   // an edit that hides its text
 };
 
 struct FocusCapture {
-  std::string ClassName;  // at most 255 characters
-  std::string Text;       // at most 255 characters; "*" for every character of a password
+  std::string className;  // at most 255 characters
+  std::string text;       // at most 255 characters; "*" for every character of a password
   friend bool operator==(const FocusCapture&, const FocusCapture&) = default;
 };
 

@@ -51,7 +51,7 @@ struct TDialogSession {
   bool IsDuplicate = false;             // the report is already in the log: sending is not offered
   int ExceptionCount = 0;               // exceptions handled in this run, this one included
   std::function<void()> OnCustomButton; // raises the custom button event in the raising thread
-  // Raises action event 8 when the user asked for restart or termination;
+  // Raises the acBeforeTerminate event when the user asked for restart or termination;
   // false when a handler withdrew the request. Empty: the request stands.
   std::function<bool()> ConfirmTerminate;
 

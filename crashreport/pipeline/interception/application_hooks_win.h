@@ -1,7 +1,7 @@
 // The GUI framework's application exception handler and show-exception
 // routine, taken over by patching their slots in the application object's
 // method table (rtl::gui::Application::kHandleExceptionSlot, kShowExceptionSlot).
-//   handler: ExceptionManager with output kind 1; the framework's own
+//   handler: ExceptionManager with okApplication; the framework's own
 //            handling (its error box) runs only when that returns true.
 //   show:    the same, unless called from inside the hooked handler or while
 //            an event call is pending: then the framework's box is shown.

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <tlhelp32.h>
 
+#include <atomic>
 #include <mutex>
 
 #include "crashreport/callstack/hooks/import_hooks.h"
@@ -51,9 +52,12 @@ void WINAPI HookedRtlUnwind(void* targetFrame, void* targetIp, EXCEPTION_RECORD*
   real(targetFrame, targetIp, record, returnValue);
 }
 
+// What a CGI program wrote to its standard output, from any thread: guarded by pageLock.
 std::mutex pageLock;
 std::string lastPage;
-bool cgiProgram = false;
+// Set at install, before the imports are hooked, and read by the WriteFile
+// hook in any thread; a flag on its own (it publishes nothing), so relaxed.
+std::atomic<bool> cgiProgram{false};
 
 // A console program started by a web server (REQUEST_METHOD set).
 bool IsCgiProgram() {
@@ -66,7 +70,7 @@ bool IsCgiProgram() {
 
 BOOL WINAPI HookedWriteFile(HANDLE file, const void* buffer, DWORD size, DWORD* written, OVERLAPPED* overlapped) {
   static const auto real = Real<WriteFileRoutine>("WriteFile");
-  if (cgiProgram && buffer != nullptr && file == GetStdHandle(STD_OUTPUT_HANDLE)) {
+  if (cgiProgram.load(std::memory_order_relaxed) && buffer != nullptr && file == GetStdHandle(STD_OUTPUT_HANDLE)) {
     const DWORD lastError = GetLastError();
     try {
       std::lock_guard hold(pageLock);
@@ -127,6 +131,8 @@ struct Patched {
   HMODULE module;
   void* hook;
 };
+// Only InstallKernel32Hooks and UninstallKernel32Hooks use it, at start-up
+// and shut-down; the hooks never read it.
 std::vector<Patched> patched;
 
 std::vector<HMODULE> LoadedModules() {
@@ -152,7 +158,7 @@ void* Kernel32Replacement(const std::string& routine) {
 bool InstallKernel32Hooks() {
   if (!patched.empty()) return true;
   try {
-    cgiProgram = IsCgiProgram();
+    cgiProgram.store(IsCgiProgram(), std::memory_order_relaxed);
     const HMODULE kernel32 = GetModuleHandleA(kKernel32);
     for (const HMODULE module : LoadedModules()) {
       if (module == kernel32) continue;

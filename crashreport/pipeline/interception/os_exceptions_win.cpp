@@ -1,5 +1,7 @@
 #include "crashreport/pipeline/interception/os_exceptions_win.h"
 
+#include <atomic>
+
 #include "crashreport/pipeline/threads/front_door_win.h"
 #include "crashreport/pipeline/interception/language_exception.h"
 #include "crashreport/pipeline/interception/raise_time_capture_win.h"
@@ -12,7 +14,11 @@ namespace tarvex {
 
 namespace {
 
-LPTOP_LEVEL_EXCEPTION_FILTER previousFilter = nullptr;
+// The filter that was there before: stored at install and read by
+// UnhandledFilter in whichever thread fails. An address of code that exists
+// already, publishing nothing else, so relaxed.
+std::atomic<LPTOP_LEVEL_EXCEPTION_FILTER> previousFilter{nullptr};
+// Only install and uninstall use it, at start-up and shut-down.
 bool installed = false;
 
 // Hands one unhandled operating system exception to the front door, from the
@@ -53,7 +59,10 @@ LONG WINAPI UnhandledFilter(EXCEPTION_POINTERS* pointers) {
   } catch (...) {
     // The reporter's own failure must not turn into a second crash.
   }
-  if (ordinaryHandling) return previousFilter != nullptr ? previousFilter(pointers) : EXCEPTION_CONTINUE_SEARCH;
+  if (ordinaryHandling) {
+    const LPTOP_LEVEL_EXCEPTION_FILTER previous = previousFilter.load(std::memory_order_relaxed);
+    return previous != nullptr ? previous(pointers) : EXCEPTION_CONTINUE_SEARCH;
+  }
   if (GetCurrentThreadId() == MainThreadId()) TerminateProcess(GetCurrentProcess(), 1);
   ExitThread(1);
 }
@@ -88,14 +97,14 @@ std::unique_ptr<rtl::Exception> ExceptionObjectFor(const EXCEPTION_RECORD& recor
 
 void InstallUnhandledExceptionFilter() {
   if (installed) return;
-  previousFilter = SetUnhandledExceptionFilter(UnhandledFilter);
+  previousFilter.store(SetUnhandledExceptionFilter(UnhandledFilter), std::memory_order_relaxed);
   installed = true;
 }
 
 void UninstallUnhandledExceptionFilter() {
   if (!installed) return;
-  SetUnhandledExceptionFilter(previousFilter);
-  previousFilter = nullptr;
+  SetUnhandledExceptionFilter(previousFilter.load(std::memory_order_relaxed));
+  previousFilter.store(nullptr, std::memory_order_relaxed);
   installed = false;
 }
 

@@ -21,7 +21,7 @@ std::optional<AccessFault> AccessFaultOf(const EXCEPTION_RECORD& record);
 
 // Installs the process's unhandled-exception filter: every operating system
 // exception that no frame handles reaches the installed front door
-// (SetInterceptionTarget; raise kind 0, output kind 0) with its record and
+// (SetInterceptionTarget; rkUncaught, okAutomatic) with its record and
 // context as captured when it was raised; then the raising thread ends, and
 // in the main thread the program with exit code 1. When the front door asks
 // for the ordinary handling, the previous filter decides. Uninstall restores

@@ -44,9 +44,9 @@ struct TRaiseFacts {
 };
 
 // The first frame that catches decides: the thread start wrapper reports now
-// with raise kind 2; a safecall frame reports now with kind 1 when
+// with rkThreadWrapper; a safecall frame reports now with rkSafeCall when
 // `bfReportSafeCallExceptions` is set; any other catching frame leaves the
-// exception to the program. No catching frame: report now with kind 0. A
+// exception to the program. No catching frame: report now with rkUncaught. A
 // stack overflow is reported now without looking at the frames; a forwarding
 // library never reports at raise time.
 TRaiseDecision WillBeCaught(const TRaiseFacts& facts, std::span<const THandlerFrame> frames);

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <atomic>
+
 #include "crashreport/base/options/option_types.h"
 #include "crashreport/pipeline/interception/cxx_handler_frames_win.h"
 #include "crashreport/pipeline/threads/front_door_win.h"
@@ -15,7 +17,9 @@ namespace tarvex {
 
 namespace {
 
-const void* threadStartWrapper = nullptr;
+// Set at install (InstallInterceptionPoints) and read in any raising thread;
+// an address on its own, publishing nothing, so relaxed.
+std::atomic<const void*> threadStartWrapper{nullptr};
 
 TRaiseFacts FactsOf(const TFrontDoorState& state, const rtl::Exception* object) {
   TRaiseFacts facts;
@@ -28,7 +32,7 @@ TRaiseFacts FactsOf(const TFrontDoorState& state, const rtl::Exception* object) 
 
 }  // namespace
 
-void SetThreadStartWrapper(const void* wrapper) { threadStartWrapper = wrapper; }
+void SetThreadStartWrapper(const void* wrapper) { threadStartWrapper.store(wrapper, std::memory_order_relaxed); }
 
 void RaiseNotification(const void* thrown, const std::type_info* type, const rtl::Exception* object,
                        uint32_t address, uint32_t stackPointer, const std::function<TRaiseDecision()>& decide) {
@@ -63,7 +67,8 @@ void NotifyThrow(void* thrown, const std::type_info* type, uint32_t returnAddres
   RaiseNotification(thrown, type, object, returnAddress - 5, stackPointer, [&] {
     const TRaiseFacts facts = FactsOf(*InterceptionState(), object);
     if (facts.StackOverflow || facts.ForwardingLibrary || type == nullptr) return WillBeCaught(facts, {});
-    return WillBeCaught(facts, HandlerFramesOfThrow(*type, thrown, returnAddress, threadStartWrapper));
+    const void* const wrapper = threadStartWrapper.load(std::memory_order_relaxed);
+    return WillBeCaught(facts, HandlerFramesOfThrow(*type, thrown, returnAddress, wrapper));
   });
 }
 

@@ -22,13 +22,13 @@ void NotifyThrow(void* thrown, const std::type_info* type, uint32_t returnAddres
 
 // A language exception raised through the system (RaiseException with the
 // language code): no C++ handler frame can catch it, so it is reported now
-// with raise kind 0 unless it is a stack overflow's.
+// with rkUncaught unless it is a stack overflow's.
 void NotifyLanguageRaise(const rtl::Exception* object, uint32_t address, uint32_t stackPointer);
 
 // The steps shared by both: the InRaiseNotify guard (compare-and-exchange),
 // the last error kept, the raise recorded; then, when the reporter is
 // installed, the thread not excluded and the object manageable, the stack
-// copy and the decision `decide` gives, and the front door (output kind 0)
+// copy and the decision `decide` gives, and the front door (okAutomatic)
 // when it says to report now.
 void RaiseNotification(const void* thrown, const std::type_info* type, const rtl::Exception* object,
                        uint32_t address, uint32_t stackPointer, const std::function<TRaiseDecision()>& decide);

@@ -9,6 +9,7 @@ namespace {
 
 thread_local TRaiseTimeCapture capture;
 thread_local bool captured = false;
+// Only install and uninstall use it, at start-up and shut-down.
 void* vectoredHandler = nullptr;
 
 bool IsError(DWORD code) { return (code >> 30) == 3; }

@@ -13,6 +13,7 @@ namespace tarvex {
 
 namespace {
 
+// Only install and uninstall use them, at start-up and shut-down.
 std::terminate_handler previousHandler = nullptr;
 bool installed = false;
 

@@ -6,8 +6,8 @@
 namespace tarvex {
 
 // Installs the terminate handler: the exception in flight reaches the
-// installed front door (SetInterceptionTarget) with raise kind 0 and output
-// kind 0, unless the raise notification reported it already; then the thread
+// installed front door (SetInterceptionTarget) with rkUncaught and
+// okAutomatic, unless the raise notification reported it already; then the thread
 // ends, and in the main thread the program with exit code 1. Uninstall puts
 // the previous handler back.
 void InstallTerminatePoint();

@@ -1,6 +1,6 @@
 // The thread start wrapper: the hooked CreateThread runs every thread body
 // inside it. An exception that leaves the body ends the thread; the
-// wrapper's catch-all is the point where it is reported with raise kind 2
+// wrapper's catch-all is the point where it is reported with rkThreadWrapper
 // (usually at the raise already, when the raise notification finds that this
 // catch-all is the one that will catch it).
 #pragma once
@@ -21,7 +21,7 @@ struct TThreadStart {
 DWORD WINAPI ThreadStartWrapper(void* start);
 
 // Whether the calling thread's body runs inside the wrapper: an exception
-// that nothing in it handles ends only this thread (raise kind 2).
+// that nothing in it handles ends only this thread (rkThreadWrapper).
 bool InThreadStartWrapper();
 
 }  // namespace tarvex

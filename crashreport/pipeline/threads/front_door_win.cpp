@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <atomic>
+
 #include "crashreport/callstack/stack/thread_trace_win.h"
 #include "crashreport/pipeline/threads/exception_thread_win.h"
 #include "crashreport/pipeline/handling/focus_capture.h"
@@ -13,8 +15,16 @@ namespace tarvex {
 
 namespace {
 
-DWORD mainThread = 0;
-TExceptionProcessor* targetProcessor = nullptr;
+// Set at start-up, before the interception points are installed, and read by
+// any thread; a value on its own (nothing is published with it), so relaxed.
+std::atomic<DWORD> mainThread{0};
+// The installed target, read by every interception point in any thread.
+// SetInterceptionTarget writes targetState and then publishes the processor
+// with a release store; readers load the processor with acquire and only then
+// read targetState, so they see the state written before it. targetState is
+// written at install only, before the interception points exist (start-up
+// installs once; uninstalling publishes nullptr and leaves the state alone).
+std::atomic<TExceptionProcessor*> targetProcessor{nullptr};
 TFrontDoorState targetState;
 thread_local TLastReported lastReported;
 
@@ -26,14 +36,14 @@ void CaptureFocusedWindow(TCaptureInfo& capture) {
   const LONG style = GetWindowLongA(focus, GWL_STYLE);
   FocusedWindow window{className, {}, IsWindowUnicode(focus) != FALSE, (style & ES_MULTILINE) != 0,
                        (style & ES_PASSWORD) != 0};
-  if (FocusTextWanted(window.ClassName, window.Unicode, window.MultiLine)) {
+  if (FocusTextWanted(window.className, window.unicode, window.multiLine)) {
     char text[kFocusTextLimit + 1] = {};
     GetWindowTextA(focus, text, sizeof text);
-    window.Text = text;
+    window.text = text;
   }
   const FocusCapture kept = CaptureFocus(window);
-  capture.FocusClass = kept.ClassName;
-  capture.FocusText = kept.Text;
+  capture.FocusClass = kept.className;
+  capture.FocusText = kept.text;
 }
 
 class HandlingThreadMark {
@@ -44,18 +54,23 @@ class HandlingThreadMark {
 
 }  // namespace
 
-DWORD MainThreadId() { return mainThread; }
-void SetMainThreadId(DWORD threadId) { mainThread = threadId; }
+DWORD MainThreadId() { return mainThread.load(std::memory_order_relaxed); }
+void SetMainThreadId(DWORD threadId) { mainThread.store(threadId, std::memory_order_relaxed); }
 
 void SetInterceptionTarget(TExceptionProcessor* processor, const TFrontDoorState& state) {
-  targetState = state;
-  targetProcessor = processor;
+  // Without a processor the state is never read: it is left as it is, so that
+  // a thread still reading it (it loaded the processor just before) reads no
+  // half-written state.
+  if (processor != nullptr) targetState = state;
+  targetProcessor.store(processor, std::memory_order_release);
 }
 
-const TFrontDoorState* InterceptionState() { return targetProcessor != nullptr ? &targetState : nullptr; }
+const TFrontDoorState* InterceptionState() {
+  return targetProcessor.load(std::memory_order_acquire) != nullptr ? &targetState : nullptr;
+}
 
 bool EnterInstalledHandling(const TCaptureInfo& capture) {
-  TExceptionProcessor* const processor = targetProcessor;
+  TExceptionProcessor* const processor = targetProcessor.load(std::memory_order_acquire);
   return processor == nullptr || EnterHandling(capture, targetState, *processor);
 }
 

@@ -10,6 +10,8 @@ namespace tarvex {
 
 namespace {
 
+// The last stack copy, written by raising threads and read by the handler
+// thread: guarded by copyLock.
 std::mutex copyLock;
 uint8_t copyBuffer[kStackCopyLimit];
 uint32_t copyThread = 0, copyAddress = 0, copySize = 0;

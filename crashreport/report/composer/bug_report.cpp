@@ -16,15 +16,12 @@ namespace {
 
 // Log option bits.
 constexpr uint8_t kSaveModuleSections = 0x10, kSaveCpuSections = 0x20;
-// Message texts.
-constexpr int kDialogMessage = 4, kModulesCaption = 10, kProcessesCaption = 12, kAssemblerCaption = 14;
-constexpr int kRegistersCaption = 141, kStackCaption = 142, kDumpCaption = 143;
 constexpr int kSectionBase = 7;  // added sections are numbered 8
 
 BugReport ComposeWith(const ReportFacts& facts) {
   const TTarvexModuleOptions& options = *facts.options;
   ReportSummary summary;
-  summary.dialogHeading = options.Text(kDialogMessage) + "\r\n\r\n";
+  summary.dialogHeading = options.Text(mtErrorDuringExecution) + "\r\n\r\n";
 
   const GeneralValues values = ComputeGeneralValues(facts);
   summary.mainModuleText = values.mainModule;
@@ -37,15 +34,15 @@ BugReport ComposeWith(const ReportFacts& facts) {
 
   if (options.LogFlags() & kSaveCpuSections) {
     AssemblerSection assembler =
-        BuildAssemblerListing(facts.memory, facts.exceptionAddress, facts.locate, options.Text(kAssemblerCaption));
+        BuildAssemblerListing(facts.memory, facts.exceptionAddress, facts.locate, options.Text(mtAssemblerInformation));
     summary.assemblerTitle = std::move(assembler.title);
     summary.assemblerListing = std::move(assembler.listing);
     summary.cpuBlock = BuildCpuBlock(facts.memory, facts.registers, facts.stackPointer, facts.exceptionAddress,
-                                     options.Text(kRegistersCaption), options.Text(kStackCaption),
-                                     options.Text(kDumpCaption));
+                                     options.Text(mtRegisters), options.Text(mtStack),
+                                     options.Text(mtMemoryDump));
   } else {
-    summary.assemblerTitle = CaptionWithDashes(options.Text(kAssemblerCaption));
-    summary.cpuBlock = CaptionWithDashes(options.Text(kRegistersCaption)) + "\r\n\r\n";
+    summary.assemblerTitle = CaptionWithDashes(options.Text(mtAssemblerInformation));
+    summary.cpuBlock = CaptionWithDashes(options.Text(mtRegisters)) + "\r\n\r\n";
   }
 
   std::string tail;
@@ -54,7 +51,7 @@ BugReport ComposeWith(const ReportFacts& facts) {
     AppendModulesTable(tail, options, facts.modules);
     AppendProcessesTable(tail, options, facts.processes);
   } else {
-    for (int caption : {kModulesCaption, kProcessesCaption})
+    for (TMessageText caption : {mtModulesInformation, mtProcessesInformation})
       tail += CaptionWithDashes(options.Text(caption)) + "\r\n\r\n";
   }
   tail.append(summary.assemblerTitle).append("\r\n");

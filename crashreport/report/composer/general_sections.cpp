@@ -23,15 +23,16 @@ std::string ModuleText(const ReportModule& module) {
 
 // The show-option bit of a system fact's label text. User items print
 // Company before Privileges, whose bits are the other way round.
-int ShowBitOfSystemFact(int labelText) {
+int ShowBitOfSystemFact(TMessageText labelText) {
   switch (labelText) {
-    case 59: return 20;
-    case 60: return 19;
+    case mtUserCompany: return 20;
+    case mtUserPrivileges: return 19;
+    default: break;
   }
-  if (labelText <= 58) return labelText - 40;  // User 56..58: bits 16..18
-  if (labelText <= 77) return labelText - 42;  // Computer 67..77: bits 25..35
-  if (labelText <= 83) return labelText - 43;  // Operating System 79..83: bits 36..40
-  return labelText - 44;                       // Network 85..90: bits 41..46
+  if (labelText <= mtUserEmail) return labelText - mtUserID + 16;      // User: bits 16..18
+  if (labelText <= mtPrinter) return labelText - mtComputerName + 25;  // Computer: bits 25..35
+  if (labelText <= mtOsCharset) return labelText - mtOsType + 36;      // Operating System: bits 36..40
+  return labelText - mtIPAddress + 41;                                 // Network: bits 41..46
 }
 
 }  // namespace
@@ -62,29 +63,33 @@ std::string BuildGeneralSections(const ReportFacts& facts, const GeneralValues& 
   const uint64_t shown = options.ReportFields();
   auto visible = [shown](int bit) { return (shown >> bit & 1) != 0; };
   TLogItem log(0);
-  auto item = [&](int labelText, const std::string& value, int bit) {
+  auto item = [&](TMessageText labelText, const std::string& value, int bit) {
     log.AddItem(options.Text(labelText), value, visible(bit));
   };
 
-  log.AddHeader(options.Text(37));
-  item(38, FormatMailDate(facts.startTime, facts.zoneHours), 0);
-  item(39, values.mainModule, 1);
-  item(40, facts.mainModule.version, 2);
-  item(41, CommandLineParameters(facts.commandLine, facts.mainModule.fileName), 3);
-  item(42, facts.compileTime == 0 ? std::string() : FormatMailDate(facts.compileTime + facts.zoneHours / 24.0, facts.zoneHours), 4);
-  item(43, FormatTimeSpan(facts.exceptionTime - facts.startTime), 5);
+  log.AddHeader(options.Text(mtApplication));
+  item(mtStartDate, FormatMailDate(facts.startTime, facts.zoneHours), 0);
+  item(mtNameDescription, values.mainModule, 1);
+  item(mtVersionNumber, facts.mainModule.version, 2);
+  item(mtParameters, CommandLineParameters(facts.commandLine, facts.mainModule.fileName), 3);
+  item(mtCompilationDate,
+       facts.compileTime == 0 ? std::string()
+                              : FormatMailDate(facts.compileTime + facts.zoneHours / 24.0, facts.zoneHours),
+       4);
+  item(mtUpTime, FormatTimeSpan(facts.exceptionTime - facts.startTime), 5);
 
-  log.AddHeader(options.Text(44));
-  item(45, FormatMailDate(facts.exceptionTime, facts.zoneHours), 6);
-  item(46, facts.exceptionAddress == 0 ? std::string() : rtl::Format("%08X", facts.exceptionAddress), 7);
-  item(47, values.exceptionModule, 8);
-  item(48, facts.exceptionModule ? facts.exceptionModule->version : std::string(), 9);
-  item(49, facts.exceptionType, 10);
-  item(50, values.exceptionMessage, 11);
-  item(51, values.exceptionID, 12);
-  item(52, "1", 13);
-  item(53, "New", 14);
-  item(54, "", 15);
+  log.AddHeader(options.Text(mtException));
+  item(mtExceptionDate, FormatMailDate(facts.exceptionTime, facts.zoneHours), 6);
+  item(mtExceptionAddress,
+       facts.exceptionAddress == 0 ? std::string() : rtl::Format("%08X", facts.exceptionAddress), 7);
+  item(mtExceptionModuleName, values.exceptionModule, 8);
+  item(mtExceptionModuleVersion, facts.exceptionModule ? facts.exceptionModule->version : std::string(), 9);
+  item(mtExceptionType, facts.exceptionType, 10);
+  item(mtExceptionMessage, values.exceptionMessage, 11);
+  item(mtExceptionID, values.exceptionID, 12);
+  item(mtExceptionCount, "1", 13);
+  item(mtExceptionStatus, "New", 14);
+  item(mtExceptionNote, "", 15);
 
   const std::vector<SystemFactSection> system = ReportOrder(facts.system);
   auto systemSection = [&](const SystemFactSection& section) {
@@ -93,14 +98,14 @@ std::string BuildGeneralSections(const ReportFacts& facts, const GeneralValues& 
   };
   systemSection(system[0]);  // User
 
-  log.AddHeader(options.Text(61));
-  auto control = [&](int labelText, const std::string& value, int bit) {
+  log.AddHeader(options.Text(mtActiveControls));
+  auto control = [&](TMessageText labelText, const std::string& value, int bit) {
     log.AddItem(options.Text(labelText), value, visible(bit) && facts.showsActiveControls);
   };
-  control(62, facts.foregroundClass, 21);
-  control(63, CollapseControlChars(facts.foregroundText.substr(0, 255)), 22);
-  control(64, facts.focusClass, 23);
-  control(65, CollapseControlChars(facts.focusText), 24);
+  control(mtFormClass, facts.foregroundClass, 21);
+  control(mtFormText, CollapseControlChars(facts.foregroundText.substr(0, 255)), 22);
+  control(mtControlClass, facts.focusClass, 23);
+  control(mtControlText, CollapseControlChars(facts.focusText), 24);
 
   for (size_t i = 1; i < system.size(); ++i) systemSection(system[i]);
   return log.BuildText();

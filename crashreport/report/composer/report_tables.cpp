@@ -17,16 +17,10 @@ namespace tarvex {
 
 namespace {
 
-// Message texts of the tables.
-constexpr int kCallStackCaption = 8, kModulesCaption = 10, kProcessesCaption = 12;
-constexpr int kStackColumns = 92, kModuleColumns = 126, kProcessColumns = 133;
-constexpr int kMainThread = 98, kExceptionThread = 99, kRunningThread = 100, kCallingThread = 101;
-constexpr int kThreadID = 102, kThreadPriority = 103, kThreadClass = 104;
-constexpr int kLeakCaption = 105, kLeakData = 106, kLeakType = 107, kLeakSize = 108, kLeakCount = 109;
-
-std::vector<std::string> Captions(const TTarvexModuleOptions& options, int first, int count) {
+// The column captions: the texts `first` to `last`.
+std::vector<std::string> Captions(const TTarvexModuleOptions& options, TMessageText first, TMessageText last) {
   std::vector<std::string> captions;
-  for (int i = 0; i < count; ++i) captions.push_back(options.Text(first + i));
+  for (int text = first; text <= last; ++text) captions.push_back(options.Text(text));
   return captions;
 }
 
@@ -45,17 +39,17 @@ std::vector<std::string> CallStackCells(const TTarvexStackItem& item) {
 std::string ThreadLine(const TTarvexModuleOptions& options, const TTarvexStackItem& item,
                        const std::function<ThreadDetails(uint32_t)>& threadDetails, ThreadLineStyle style) {
   const std::string mark = style == ThreadLineStyle::Report ? "*" : "";
-  std::string role = item.Tag == 0              ? options.Text(kCallingThread)
-                     : item.IsExceptionPoint == 1 ? mark + options.Text(kExceptionThread)
-                                                  : options.Text(kRunningThread);
+  std::string role = item.Tag == 0              ? options.Text(mtCallingThread)
+                     : item.IsExceptionPoint == 1 ? mark + options.Text(mtExceptionThread)
+                                                  : options.Text(mtRunningThread);
   const ThreadDetails details = threadDetails ? threadDetails(item.ThreadID) : ThreadDetails{};
   const int id = static_cast<int32_t>(item.ThreadID) < 0 ? 0 : static_cast<int>(item.ThreadID);
   std::string line = role + ": " +
-                     rtl::Format("%s=%d; %s=%s", options.Text(kThreadID).c_str(), id,
-                                 options.Text(kThreadPriority).c_str(), details.priority.c_str());
+                     rtl::Format("%s=%d; %s=%s", options.Text(mtThreadID).c_str(), id,
+                                 options.Text(mtThreadPriority).c_str(), details.priority.c_str());
   if (style == ThreadLineStyle::Report || !details.className.empty())
-    line += rtl::Format("; %s=%s", options.Text(kThreadClass).c_str(), details.className.c_str());
-  if (details.isMainThread) line += "; [" + options.Text(kMainThread) + "]";
+    line += rtl::Format("; %s=%s", options.Text(mtThreadClass).c_str(), details.className.c_str());
+  if (details.isMainThread) line += "; [" + options.Text(mtMainThread) + "]";
   return line;
 }
 
@@ -67,10 +61,10 @@ bool OpensStackBlock(const TTarvexStackItem* previous, const TTarvexStackItem& i
 namespace {
 
 std::string LeakLine(const TTarvexModuleOptions& options, const TTarvexStackItem& item) {
-  const std::string type = item.LeakType.str() == "Data" ? options.Text(kLeakData) : item.LeakType.str();
-  return "+" + rtl::Format("%s: %s=%s; %s=%d; %s=%d", options.Text(kLeakCaption).c_str(),
-                           options.Text(kLeakType).c_str(), type.c_str(), options.Text(kLeakSize).c_str(),
-                           int(item.LeakSize), options.Text(kLeakCount).c_str(), int(item.LeakCount));
+  const std::string type = item.LeakType.str() == "Data" ? options.Text(mtLeakData) : item.LeakType.str();
+  return "+" + rtl::Format("%s: %s=%s; %s=%d; %s=%d", options.Text(mtMemoryLeak).c_str(),
+                           options.Text(mtLeakType).c_str(), type.c_str(), options.Text(mtLeakTotalSize).c_str(),
+                           int(item.LeakSize), options.Text(mtLeakCount).c_str(), int(item.LeakCount));
 }
 
 }  // namespace
@@ -89,7 +83,7 @@ void AppendCallStackTable(std::string& out, const TTarvexModuleOptions& options,
   const TTarvexInfoLevelSet shown = ShownDetailSet(options.CallStackFlags());
   std::vector<const TTarvexStackItem*> items;
   std::vector<std::vector<std::string>> rows;
-  TextTable table(Captions(options, kStackColumns, 6), {8});
+  TextTable table(Captions(options, mtStackAddress, mtStackLine), {8});
   for (int i = 0; stack && i < stack->Count(); ++i) {
     const TTarvexStackItem& item = (*stack)[i];
     if (!shown.Contains(item.InfoLevel)) continue;
@@ -98,7 +92,7 @@ void AppendCallStackTable(std::string& out, const TTarvexModuleOptions& options,
     for (size_t c = 0; c < rows.back().size(); ++c) table.Widen(c, rows.back()[c].size());
   }
   out.reserve(out.size() + (table.TotalWidth() + 2) * (2 * items.size() + 8));
-  table.AppendHead(out, options.Text(kCallStackCaption));
+  table.AppendHead(out, options.Text(mtCallStackInformation));
   const std::string dashes(table.TotalWidth() - 2, '-');
   for (size_t i = 0; i < items.size(); ++i) {
     const TTarvexStackItem& item = *items[i];
@@ -116,7 +110,7 @@ void AppendCallStackTable(std::string& out, const TTarvexModuleOptions& options,
 }
 
 void AppendModulesTable(std::string& out, const TTarvexModuleOptions& options, const TTarvexModulesList* modules) {
-  TextTable table(Captions(options, kModuleColumns, 7), {8});
+  TextTable table(Captions(options, mtModuleHandle, mtModulePath), {8});
   std::vector<std::vector<std::string>> rows;
   const int count = modules ? modules->Count() : 0;
   for (int i = 0; i < count; ++i) {
@@ -129,14 +123,14 @@ void AppendModulesTable(std::string& out, const TTarvexModuleOptions& options, c
   // The handle fills its column with leading zeros.
   for (int i = 0; i < count; ++i) rows[i][0] = rtl::Format("%0*X", int(table.Width(0)), (*modules)[i].Handle);
   out.reserve(out.size() + (table.TotalWidth() + 2) * (rows.size() + 6));
-  table.AppendHead(out, options.Text(kModulesCaption));
+  table.AppendHead(out, options.Text(mtModulesInformation));
   for (const auto& row : rows) table.AppendRow(out, row);
   table.AppendFoot(out);
 }
 
 void AppendProcessesTable(std::string& out, const TTarvexModuleOptions& options,
                           const TTarvexProcessesList* processes) {
-  TextTable table(Captions(options, kProcessColumns, 8));
+  TextTable table(Captions(options, mtProcessID, mtProcessPath));
   std::vector<std::vector<std::string>> rows;
   for (int i = 0; processes && i < processes->Count(); ++i) {
     const TTarvexProcessInfo& process = (*processes)[i];
@@ -148,7 +142,7 @@ void AppendProcessesTable(std::string& out, const TTarvexModuleOptions& options,
     for (size_t c = 0; c < rows.back().size(); ++c) table.Widen(c, rows.back()[c].size());
   }
   out.reserve(out.size() + (table.TotalWidth() + 2) * (rows.size() + 6));
-  table.AppendHead(out, options.Text(kProcessesCaption));
+  table.AppendHead(out, options.Text(mtProcessesInformation));
   for (const auto& row : rows) table.AppendRow(out, row);
   table.AppendFoot(out);
 }

@@ -25,6 +25,7 @@ struct Capture {
   int Height = 0;
   int RowSize = 0;  // the width rounded up to a multiple of 4
 };
+// Used only inside a handling, which THandlerLock makes one at a time.
 Capture g_capture;
 
 struct WindowSearch {

@@ -35,6 +35,8 @@ std::string RegisteredValue(const SystemQuery& system, const char* RegisteredPla
 
 constexpr size_t kPrivilegeNameWidth = 31;
 
+// The e-mail address the user gave (RememberUserEmail), read by ProbeUserEmail
+// in any thread: guarded by emailLock.
 std::mutex emailLock;
 std::string userEmail;
 

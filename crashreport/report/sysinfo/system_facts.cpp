@@ -38,12 +38,20 @@ SystemFacts GatherSystemFacts(const SystemQuery& system) noexcept {
 std::vector<SystemFactSection> ReportOrder(const SystemFacts& f) {
   const NetworkTexts& n = f.network;
   return {
-      {55, {{56, &f.userLogin}, {57, &f.userName}, {58, &f.userEmail}, {59, &f.company}, {60, &f.privileges}}},
-      {66, {{67, &f.computerName}, {68, &f.totalMemory}, {69, &f.freeMemory}, {70, &f.totalDisk}, {71, &f.freeDisk},
-            {72, &f.upTime}, {73, &f.processor}, {74, &f.displayMode}, {75, &f.displayDpi}, {76, &f.videoCard},
-            {77, &f.printer}}},
-      {78, {{79, &f.osType}, {80, &f.osBuild}, {81, &f.osUpdate}, {82, &f.osLanguage}, {83, &f.osCharset}}},
-      {84, {{85, &n.address}, {86, &n.mask}, {87, &n.gateway}, {88, &n.dns1}, {89, &n.dns2}, {90, &n.dhcp}}},
+      {mtUser,
+       {{mtUserID, &f.userLogin}, {mtUserName, &f.userName}, {mtUserEmail, &f.userEmail},
+        {mtUserCompany, &f.company}, {mtUserPrivileges, &f.privileges}}},
+      {mtComputer,
+       {{mtComputerName, &f.computerName}, {mtTotalMemory, &f.totalMemory}, {mtFreeMemory, &f.freeMemory},
+        {mtTotalDisk, &f.totalDisk}, {mtFreeDisk, &f.freeDisk}, {mtSystemUpTime, &f.upTime},
+        {mtProcessor, &f.processor}, {mtDisplayMode, &f.displayMode}, {mtDisplayDPI, &f.displayDpi},
+        {mtVideoCard, &f.videoCard}, {mtPrinter, &f.printer}}},
+      {mtOperatingSystem,
+       {{mtOsType, &f.osType}, {mtOsBuild, &f.osBuild}, {mtOsUpdate, &f.osUpdate}, {mtOsLanguage, &f.osLanguage},
+        {mtOsCharset, &f.osCharset}}},
+      {mtNetwork,
+       {{mtIPAddress, &n.address}, {mtSubmask, &n.mask}, {mtGateway, &n.gateway}, {mtDNS1, &n.dns1},
+        {mtDNS2, &n.dns2}, {mtDHCP, &n.dhcp}}},
   };
 }
 

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "crashreport/base/options/message_texts.h"
 #include "crashreport/report/sysinfo/sysinfo_network.h"
 #include "crashreport/report/sysinfo/system_query.h"
 
@@ -24,14 +25,14 @@ struct SystemFacts {
 // Runs every probe; never raises (a fact that cannot be had is empty or its fall-back).
 SystemFacts GatherSystemFacts(const SystemQuery& system) noexcept;
 
-// The facts in the order of the report, each with the index of its label
-// among the message texts (the options' texts give the words).
+// The facts in the order of the report, each with the message text of its
+// label (the options' texts give the words).
 struct SystemFactItem {
-  int labelText;
+  TMessageText labelText;
   const std::string* value;
 };
 struct SystemFactSection {
-  int captionText;
+  TMessageText captionText;
   std::vector<SystemFactItem> items;
 };
 std::vector<SystemFactSection> ReportOrder(const SystemFacts& facts);

@@ -55,9 +55,9 @@ void Customize(TTarvexModuleOptions& o) {
   o.Filters().Add({true, "EConvertError", "Bad %value%", fsHandledExceptions, fdDetailedDialog, fhTarvexLog, faRestart});
   o.Filters().Add({false, "EAbort", "", fsAnyException, fdNone, fhIgnore, faNone});
   o.SetMessageBody("Hello");
-  o.SetText(0, "Info");
-  o.SetText(153, "no longer empty");
-  o.SetText(157, "A\r\nB");
+  o.SetText(mtInformation, "Info");
+  o.SetText(mtReserved, "no longer empty");
+  o.SetText(mtInvalidEmail, "A\r\nB");
   o.SetTextsLanguage("Deutsch");
 }
 
@@ -66,7 +66,7 @@ TEST(OptionStream, CurrentLayoutRoundTripsDefaultsAndEveryCustomValue) {
     TTarvexModuleOptions written;
     if (custom) Customize(written);
     TTarvexModuleOptions read;
-    read.SetText(5, "changed before reading");
+    read.SetText(mtGeneral, "changed before reading");
     read.Filters().Add({true, "Stale", "", fsAnyException, fdNone, fhIgnore, faNone});
     Read(read, Stream(written), kCurrentLayoutVersion);
     EXPECT_TRUE(read.SameOptionsAs(written)) << "custom " << custom;
@@ -184,13 +184,13 @@ TEST(OptionStream, Version410) {
                                                     fhIgnore, faNone}));
   EXPECT_EQ(o.MessageBody(), "body");
   // Texts 0..12, 17..22, 37..104 and 110..117 are stored; the others keep their defaults.
-  EXPECT_EQ(o.Text(12), "T12");
-  EXPECT_EQ(o.Text(13), kDefaultMessageTexts[13]);
-  EXPECT_EQ(o.Text(17), "T13");
-  EXPECT_EQ(o.Text(26), kDefaultMessageTexts[26]);
-  EXPECT_EQ(o.Text(37), "T19");
-  EXPECT_EQ(o.Text(117), "T94");
-  EXPECT_EQ(o.Text(156), kDefaultMessageTexts[156]);
+  EXPECT_EQ(o.Text(mtProcessesInformation), "T12");
+  EXPECT_EQ(o.Text(mtAssembler), kDefaultMessageTexts[mtAssembler]);
+  EXPECT_EQ(o.Text(mtOk), "T13");
+  EXPECT_EQ(o.Text(mtEncounteredProblem), kDefaultMessageTexts[mtEncounteredProblem]);
+  EXPECT_EQ(o.Text(mtApplication), "T19");
+  EXPECT_EQ(o.Text(mtMessageSent), "T94");
+  EXPECT_EQ(o.Text(mtApplicationFrozen), kDefaultMessageTexts[mtApplicationFrozen]);
   EXPECT_EQ(o.TextsLanguage(), "English");
 }
 
@@ -216,7 +216,7 @@ TEST(OptionStream, Version421) {
   EXPECT_EQ(o.DialogFlags(), 0x18F & ~dfOwnDialogLook);
   EXPECT_TRUE(o.FreezeWatch());
   EXPECT_EQ(o.FreezeSeconds(), 5);
-  EXPECT_EQ(o.Text(156), "Frozen!");
+  EXPECT_EQ(o.Text(mtApplicationFrozen), "Frozen!");
   EXPECT_EQ(o.SenderAddress(), kDefaultSenderAddress);
   EXPECT_EQ(o.MailServerLogin(), "u");
   EXPECT_EQ(o.MailServerPassword(), "p");
@@ -245,7 +245,7 @@ TEST(OptionStream, Version460) {
   EXPECT_EQ(o.SendFlags(), (0x51 | sfSendWholeLog) & ~sfIncludeScreenshot & ~sfShowProgressWindow);
   EXPECT_EQ(o.FirstDetailTab(), dtModules);
   EXPECT_EQ(o.FreezeSeconds(), 30);
-  EXPECT_EQ(o.Text(156), kDefaultMessageTexts[156]);
+  EXPECT_EQ(o.Text(mtApplicationFrozen), kDefaultMessageTexts[mtApplicationFrozen]);
   EXPECT_EQ(o.SenderAddress(), "me@example.test");
   EXPECT_EQ(o.MailServerPort(), 587);
   EXPECT_EQ(o.MailDelivery(), mdSMTPRelay);
@@ -290,11 +290,11 @@ TEST(OptionStream, Version5000) {
   EXPECT_EQ(o.Filters()[0], (TTarvexExceptionFilter{true, "EBar", "", fsUnhandledExceptions, fdNone, fhIgnore,
                                                     faNone}));
   // From 500 texts 13..16, 23..25 and 123..145 are stored too.
-  EXPECT_EQ(o.Text(13), "T13");
-  EXPECT_EQ(o.Text(25), "T25");
-  EXPECT_EQ(o.Text(26), kDefaultMessageTexts[26]);
-  EXPECT_EQ(o.Text(145), "T124");
-  EXPECT_EQ(o.Text(146), kDefaultMessageTexts[146]);
+  EXPECT_EQ(o.Text(mtAssembler), "T13");
+  EXPECT_EQ(o.Text(mtGoToSupportPage), "T25");
+  EXPECT_EQ(o.Text(mtEncounteredProblem), kDefaultMessageTexts[mtEncounteredProblem]);
+  EXPECT_EQ(o.Text(mtSendingFailed), "T124");
+  EXPECT_EQ(o.Text(mtBugClosed), kDefaultMessageTexts[mtBugClosed]);
 }
 
 TEST(OptionStream, OutOfRangeEnumerationsKeepTheirValue) {

@@ -41,11 +41,11 @@ TEST_F(OptionsTest, DefaultsOfTheRecord) {
   EXPECT_EQ(o.TextsLanguage(), "English");
   EXPECT_TRUE(o.Active());
   EXPECT_EQ(o.Filters().Count(), 0u);
-  EXPECT_EQ(o.Text(0), "Information.");
-  EXPECT_EQ(o.Text(4), "An error has occurred during program execution.\r\nPlease read the following information for further details.");
-  EXPECT_EQ(o.Text(36), "&Don't Send");
-  EXPECT_EQ(o.Text(153), "");
-  EXPECT_EQ(o.Text(157), "Invalid email.");
+  EXPECT_EQ(o.Text(mtInformation), "Information.");
+  EXPECT_EQ(o.Text(mtErrorDuringExecution), "An error has occurred during program execution.\r\nPlease read the following information for further details.");
+  EXPECT_EQ(o.Text(mtDontSend), "&Don't Send");
+  EXPECT_EQ(o.Text(mtReserved), "");
+  EXPECT_EQ(o.Text(mtInvalidEmail), "Invalid email.");
   EXPECT_EQ(o.Text(158), "");
   EXPECT_EQ(o.Text(-1), "");
   EXPECT_EQ(o.ErrorPageTemplate().substr(0, 22), "<html>\r\n  <head>\r\n  </");
@@ -55,7 +55,7 @@ TEST_F(OptionsTest, DefaultsOfTheRecord) {
 TEST_F(OptionsTest, SettersNotifyOnlyOutsideBulkChangesAndOnlyForTheRunningModule) {
   CountingOptions own("App.exe", kRunning);
   own.SetMailServer("smtp");
-  own.SetText(3, "x");
+  own.SetText(mtErrorOccurred, "x");
   own.Filters().Add({});
   own.SetActive(false);
   EXPECT_EQ(own.notifications, 4);
@@ -90,7 +90,7 @@ TEST_F(OptionsTest, CopyFromCopiesDeeplyAsOneChangeButNotTheModuleOrActive) {
   source.SetFreezeWatch(true);
   source.SetReproductionSteps("clicked twice");
   source.SetBuildCommandAfterFailure("notify.cmd");
-  source.SetText(100, "Running");
+  source.SetText(mtRunningThread, "Running");
   source.SetTextsLanguage("Italiano");
   source.Filters().Add({true, "EAbort", "m", fsAnyException, fdNone, fhIgnore, faNone});
 
@@ -123,7 +123,7 @@ TEST_F(OptionsTest, ResetToDefaultsRestoresEverythingAsOneChange) {
   o.BeginUpdate();
   o.SetActive(false);
   o.SetDialogKind(dkDetailed);
-  o.SetText(153, "x");
+  o.SetText(mtReserved, "x");
   o.SetReproductionSteps("steps");
   o.Filters().Add({});
   o.EndUpdate();

@@ -63,7 +63,7 @@ TEST_F(SharedOptions, PublishedOptionsReloadIntoAnotherObjectOfTheModule) {
     published.SetMailServer("smtp.example.test");
     published.SetSendFlags(0x0312);
     published.SetFreezeSeconds(17);
-    published.SetText(26, "Something broke.");
+    published.SetText(mtEncounteredProblem, "Something broke.");
     published.Filters().Add(TTarvexExceptionFilter{true, "EAbort", "quiet", fsAnyException, fdNone, fhIgnore, faNone});
   }
   const std::string name = SharedOptionsName(GetCurrentProcessId(), ProgramHandle());

@@ -29,7 +29,7 @@ class WebProgressDialog : public ::testing::Test {
  protected:
   void SetUp() override {
     options.SetWebDelivery(wdHTTP);
-    options.SetText(116, "Sending now...");  // the dialog shows the options' texts
+    options.SetText(mtSendingMessage, "Sending now...");  // the dialog shows the options' texts
     OpenProgress({&options, true, false}, true);
     ASSERT_NE(ProgressWindow(), nullptr);
   }

@@ -1,6 +1,7 @@
 // The response body's limit, the progress texts and bar, the error table.
 #include <gtest/gtest.h>
 
+#include "crashreport/base/options/message_texts.h"
 #include "crashreport/delivery/http/response_body.h"
 #include "crashreport/delivery/http/transfer_progress.h"
 #include "crashreport/delivery/http/wininet_errors.h"
@@ -35,10 +36,18 @@ TEST(TransferProgress, ConnectionKinds) {
     int Kind, Percent, Text;
     TBarMove Bar;
   } cases[] = {
-      {0, 0, 114, {true, false, 5}},  {1, 0, 115, {false, true, 5}}, {2, 0, 113, {false, true, 5}},
-      {3, 0, 118, {false, true, 5}},  {4, 0, 119, {false, true, 5}}, {5, 0, 120, {false, true, 5}},
-      {6, 0, 116, {false, false, 35}}, {6, 50, 116, {false, false, 68}}, {6, 100, 116, {false, false, 100}},
-      {7, 0, 117, {false, false, 100}}, {8, 0, 121, {false, false, 100}}, {9, 0, 122, {false, false, 100}},
+      {hpConnecting, 0, mtConnecting, {true, false, 5}},
+      {hpConnected, 0, mtConnected, {false, true, 5}},
+      {hpLogin, 0, mtLogin, {false, true, 5}},
+      {hpSelectProject, 0, mtSelectProject, {false, true, 5}},
+      {hpSearching, 0, mtSearching, {false, true, 5}},
+      {hpModifying, 0, mtModifying, {false, true, 5}},
+      {hpSending, 0, mtSendingMessage, {false, false, 35}},
+      {hpSending, 50, mtSendingMessage, {false, false, 68}},
+      {hpSending, 100, mtSendingMessage, {false, false, 100}},
+      {hpSent, 0, mtMessageSent, {false, false, 100}},
+      {hpDisconnecting, 0, mtDisconnecting, {false, false, 100}},
+      {hpDisconnected, 0, mtDisconnected, {false, false, 100}},
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Kind);
@@ -46,9 +55,9 @@ TEST(TransferProgress, ConnectionKinds) {
     EXPECT_EQ(ConnectionBarMove(c.Kind, c.Percent), c.Bar);
   }
   EXPECT_EQ(ConnectionProgressText(10), -1);
-  EXPECT_EQ(UploadProgressText(0), 114);
-  EXPECT_EQ(UploadProgressText(1), 115);
-  EXPECT_EQ(UploadProgressText(2), 116);
+  EXPECT_EQ(UploadProgressText(upConnecting), mtConnecting);
+  EXPECT_EQ(UploadProgressText(upConnected), mtConnected);
+  EXPECT_EQ(UploadProgressText(upSending), mtSendingMessage);
   EXPECT_EQ(UploadBarMove(0, 10, 0), (TBarMove{true, false, 0}));
   EXPECT_EQ(UploadBarMove(1, 10, 0).Value, -1);
   EXPECT_EQ(UploadBarMove(2, 3, 1), (TBarMove{false, false, 33}));

@@ -62,13 +62,13 @@ const GoldenCase kCases[] = {
     // Translated words, the probes' labels included; the layout stays.
     {"translated_texts",
      [](ReportFixture& f) {
-       f.options.SetText(37, "Anwendung");
-       f.options.SetText(56, "Kennung");
-       f.options.SetText(67, "Rechnername");
-       f.options.SetText(85, "IP-Adresse");
-       f.options.SetText(99, "Ausnahme-Thread");
-       f.options.SetText(126, "Basis");
-       f.options.SetText(141, "Register");
+       f.options.SetText(mtApplication, "Anwendung");
+       f.options.SetText(mtUserID, "Kennung");
+       f.options.SetText(mtComputerName, "Rechnername");
+       f.options.SetText(mtIPAddress, "IP-Adresse");
+       f.options.SetText(mtExceptionThread, "Ausnahme-Thread");
+       f.options.SetText(mtModuleHandle, "Basis");
+       f.options.SetText(mtRegisters, "Register");
      },
      nullptr},
 };

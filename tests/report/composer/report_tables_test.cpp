@@ -26,7 +26,7 @@ std::unique_ptr<TTarvexStackItem> LeakEntry(const char* type, uint32_t address) 
 
 TEST(CallStackTable, LeakBlocksOpenWithTheLeakLineAndTranslateData) {
   TTarvexModuleOptions options;
-  options.SetText(106, "Daten");
+  options.SetText(mtLeakData, "Daten");
   TTarvexStackList stack;
   stack.Add(LeakEntry("Data", 0x00401000));
   auto second = LeakEntry("TStringList", 0x00402000);

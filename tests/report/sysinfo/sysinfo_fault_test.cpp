@@ -103,7 +103,7 @@ TEST(ProbeFaults, GatheringEveryFactFromABrokenSystemRaisesNothing) {
   const SystemFacts facts = GatherSystemFacts(raising);
   for (const SystemFactSection& section : ReportOrder(facts))
     for (const SystemFactItem& item : section.items)
-      EXPECT_TRUE(item.value->empty() || *item.value == "Unknown processor") << item.labelText;
+      EXPECT_TRUE(item.value->empty() || *item.value == "Unknown processor") << kDefaultMessageTexts[item.labelText];
 }
 
 }  // namespace
