@@ -25,6 +25,7 @@
 #include <memory>
 #include <vector>
 
+#include "bench/performance_counter_win.h"
 #include "crashreport/callstack/stack/stack_list.h"
 #include "crashreport/pipeline/services/handling_parts_win.h"
 #include "crashreport/pipeline/services/live_report_builder_win.h"
@@ -41,16 +42,7 @@ constexpr int kDepth = 30;
 constexpr int kRounds = 12;
 constexpr int kPlainRounds = 2000;
 
-double Now() {
-  static const double unitsPerMs = [] {
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    return double(frequency.QuadPart) / 1000.0;
-  }();
-  LARGE_INTEGER counter;
-  QueryPerformanceCounter(&counter);
-  return double(counter.QuadPart) / unitsPerMs;
-}
+double Now() { return NowMilliseconds(); }
 
 enum Point { kRaised, kReached, kLocated, kListed, kComposed, kNotified, kShot, kHanded, kPoints };
 double points[kPoints];

@@ -6,12 +6,12 @@
 // caller's caller, 20,000 times a round; the median of 7 rounds, in
 // nanoseconds per throw and catch. "deep" rows run 60 frames further down
 // the stack, with about 100 KB of it in use.
-#include <windows.h>
-
 #include <algorithm>
 #include <cstdio>
+#include <type_traits>
 #include <vector>
 
+#include "bench/performance_counter_win.h"
 #include "rtl/exception.h"
 
 namespace {
@@ -22,17 +22,6 @@ constexpr int kRounds = 7;
 constexpr int kDeepFrames = 60;
 
 volatile int sink = 0;
-
-double Now() {
-  static const double unitsPerNs = [] {
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    return double(frequency.QuadPart) / 1e9;
-  }();
-  LARGE_INTEGER counter;
-  QueryPerformanceCounter(&counter);
-  return double(counter.QuadPart) / unitsPerNs;
-}
 
 template <typename Thrown>
 __attribute__((noinline)) void ThrowAt(int depth) {
@@ -80,9 +69,9 @@ void ThrowRound() {
 double MedianNsPerThrow(Round round) {
   std::vector<double> times;
   for (int r = 0; r < kRounds; ++r) {
-    const double start = Now();
+    const double start = NowMilliseconds();
     round();
-    times.push_back((Now() - start) / kThrowsPerRound);
+    times.push_back((NowMilliseconds() - start) * 1e6 / kThrowsPerRound);
   }
   std::sort(times.begin(), times.end());
   return times[times.size() / 2];
