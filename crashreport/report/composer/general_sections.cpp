@@ -38,14 +38,19 @@ int ShowBitOfSystemFact(TMessageText labelText) {
 }  // namespace
 
 std::string CommandLineParameters(const std::string& commandLine, const std::string& programPath) {
-  std::string line(TrimText(commandLine));
+  const std::string_view line = TrimText(commandLine);
+  // Where the program's name ends: its quotes, the program's own path (blanks
+  // and all), or else the first blank (a relative or other spelling).
+  size_t end = 0;
   if (!line.empty() && line[0] == '"') {
-    line.erase(0, 1);
-    const size_t close = line.find('"');
-    if (close != std::string::npos) line.erase(close, 1);
+    const size_t close = line.find('"', 1);
+    end = close == std::string_view::npos ? line.size() : close + 1;
+  } else if (SameTextIgnoringCase(line.substr(0, programPath.size()), programPath)) {
+    end = programPath.size();
+  } else {
+    end = std::min(line.size(), line.find(' '));
   }
-  line.erase(0, std::min(line.size(), programPath.size() + 1));
-  return std::string(TrimText(line));
+  return std::string(TrimText(line.substr(end)));
 }
 
 GeneralValues ComputeGeneralValues(const ReportFacts& facts) {

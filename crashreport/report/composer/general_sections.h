@@ -21,7 +21,8 @@ GeneralValues ComputeGeneralValues(const ReportFacts& facts);
 // The sections as TLogItem builds them, ending with CR LF.
 std::string BuildGeneralSections(const ReportFacts& facts, const GeneralValues& values);
 
-// The parameters part of a command line: without the program path (quoted or not), trimmed.
+// The parameters part of a command line: without the program's name (quoted,
+// the program's own path, or the first word), trimmed.
 std::string CommandLineParameters(const std::string& commandLine, const std::string& programPath);
 
 }  // namespace tarvex

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "crashreport/report/composer/bug_report.h"
+#include "crashreport/report/composer/general_sections.h"
 #include "crashreport/report/composer/log_item.h"
 #include "crashreport/report/composer/report_formatters.h"
 #include "crashreport/report/composer/report_tables.h"
@@ -85,6 +86,26 @@ const LogCase kLogCases[] = {
      "  1.1 Privileges: Admins\r\n"
      "                  Groups:\r\n"},
 };
+
+TEST(CommandLineParameters, WhateverSpellingNamesTheProgram) {
+  const std::string program = "C:\\Program Files\\Zorvik\\ZorvikCalc.exe";
+  const struct {
+    const char* commandLine;
+    const char* parameters;
+  } cases[] = {
+      {"\"C:\\Program Files\\Zorvik\\ZorvikCalc.exe\" -page 2", "-page 2"},
+      {"C:\\Program Files\\Zorvik\\ZorvikCalc.exe -page 2", "-page 2"},
+      {"c:\\program files\\zorvik\\zorvikcalc.exe", ""},
+      {"  \"C:\\Program Files\\Zorvik\\ZorvikCalc.exe\"  ", ""},
+      {"ZorvikCalc.exe -page 2", "-page 2"},  // started by a relative name
+      {"ZorvikCalc", ""},
+      {"\"Zorvik\\ZorvikCalc.exe\" \"a b\"", "\"a b\""},
+      {"\\\\?\\Z:\\work\\ZorvikCalc.exe", ""},  // another spelling of the path
+      {"\"unclosed", ""},
+      {"", ""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(CommandLineParameters(c.commandLine, program), c.parameters) << c.commandLine;
+}
 
 TEST(TLogItem, BuildsNumberedAlignedSections) {
   for (const LogCase& c : kLogCases) {
