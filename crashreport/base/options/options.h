@@ -46,7 +46,8 @@ class TTarvexModuleOptions {
   virtual void ReadFromStream(rtl::ByteReader& in, uint16_t version);
   virtual void ReadFromFile(const std::string& fileName, uint16_t version);
   virtual void NotifyChanged() {}
-  virtual void ReloadShared() {}
+  // Takes what the module's own reporter published; true when it had published.
+  virtual bool ReloadShared() { return false; }
 
   // Scalar fields of the option stream: Name() and SetName(value).
 #define PlainSetter_Declare(Name, Type) void Set##Name(Type value);

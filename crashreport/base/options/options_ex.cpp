@@ -53,15 +53,16 @@ void TTarvexModuleOptionsEx::NotifyChanged() {
   shared_.Publish(SharedOptionsName(shared_.ProcessId(), ModuleHandle()), out.Bytes());
 }
 
-void TTarvexModuleOptionsEx::ReloadShared() {
+bool TTarvexModuleOptionsEx::ReloadShared() {
   const auto data = shared_.Read(SharedOptionsName(shared_.ProcessId(), ModuleHandle()));
-  if (!data || data->empty() || (*data)[0] == 0) return;
+  if (!data || data->empty() || (*data)[0] == 0) return false;
   rtl::ByteReader in(std::span<const uint8_t>(*data).subspan(1));
   try {
     ReadFromStream(in, kTarvexDataVersion);
   } catch (const rtl::EReadError&) {
     // A cut block leaves what it held; the rest keeps its values.
   }
+  return true;
 }
 
 }  // namespace tarvex

@@ -51,7 +51,7 @@ class TTarvexModuleOptionsEx : public TTarvexModuleOptions {
   // Publishes a flag byte 1 and the option stream.
   void NotifyChanged() override;
   // Reads the options back from the module's block when it exists and its flag is set.
-  void ReloadShared() override;
+  bool ReloadShared() override;
 
  private:
   bool SwitchesTheMonitor() const { return role_ == Role::Current && BelongsToRunningModule(); }

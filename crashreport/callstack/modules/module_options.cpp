@@ -20,10 +20,6 @@ TTarvexModuleOptions& RegisteredModuleOptions(const TTarvexModulesList* modules,
 std::unique_ptr<TTarvexModuleOptionsEx> ReadModuleOptions(const std::string& fileName, uint32_t handle,
                                                           const std::optional<EmbeddedData>& data,
                                                           uint32_t runningModule, SharedBlocks& shared) {
-  // A module without crash reporter data (a system library) has no options:
-  // a failure inside it is handled with the main program's. The running
-  // module keeps its defaults, so that the reporter always has options.
-  if (!data && handle != runningModule) return nullptr;
   auto options = std::make_unique<TTarvexModuleOptionsEx>(fileName, handle, shared);
   if (data) {
     rtl::ByteReader in(data->optionStream);
@@ -33,8 +29,11 @@ std::unique_ptr<TTarvexModuleOptionsEx> ReadModuleOptions(const std::string& fil
       // a cut stream: the options keep what it held, the rest their defaults
     }
   }
-  if (handle != runningModule) options->ReloadShared();
-  return options;
+  if (handle == runningModule) return options;  // the reporter always has options
+  // A module whose reporter neither embedded nor published options (a system
+  // library) has none: a failure inside it is handled with the main program's.
+  const bool published = options->ReloadShared();
+  return data || published ? std::move(options) : nullptr;
 }
 
 }  // namespace tarvex

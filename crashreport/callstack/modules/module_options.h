@@ -20,8 +20,8 @@ TTarvexModuleOptions& RegisteredModuleOptions(const TTarvexModulesList* modules,
 
 // The options of a module from its embedded data. A module other than
 // `runningModule` then takes what its own crash reporter published in
-// `shared`; without data it has no options (nullptr). The running module
-// without data has the defaults.
+// `shared`; with neither data nor a publication it has no options (nullptr).
+// The running module without data has the defaults.
 std::unique_ptr<TTarvexModuleOptionsEx> ReadModuleOptions(const std::string& fileName, uint32_t handle,
                                                           const std::optional<EmbeddedData>& data,
                                                           uint32_t runningModule, SharedBlocks& shared);

@@ -87,6 +87,16 @@ TEST_F(ReadModuleOptionsTest, TheRunningModuleKeepsItsDataAndPublishesIt) {
 TEST_F(ReadModuleOptionsTest, NoDataGivesNoOptionsButTheRunningModuleTheDefaults) {
   // A system library: a failure inside it takes the main program's options.
   EXPECT_EQ(ReadModuleOptions("kernelbase.dll", kLibrary, std::nullopt, kProgram, blocks), nullptr);
+  // A library whose own reporter published its options has them, without data too.
+  TTarvexModuleOptions published;
+  published.SetMailServer("published.by.the.library");
+  rtl::ByteWriter block;
+  block.WriteU8(1);
+  published.WriteToStream(block);
+  blocks.blocks[SharedOptionsName(blocks.ProcessId(), kLibrary)] = block.Take();
+  const auto fromPublication = ReadModuleOptions("Lib.dll", kLibrary, std::nullopt, kProgram, blocks);
+  ASSERT_NE(fromPublication, nullptr);
+  EXPECT_EQ(fromPublication->MailServer(), "published.by.the.library");
   const TTarvexModuleOptions defaults;
   EXPECT_TRUE(ReadModuleOptions("App.exe", kProgram, std::nullopt, kProgram, blocks)->SameOptionsAs(defaults));
 }
