@@ -26,7 +26,7 @@ class TableError(Exception):
 def read_table(path):
     """Returns {folder: (line, step, peer key)}; a lower line or step is lower."""
     places = {}
-    layers = []
+    line = -1
     with open(path, encoding="utf-8") as table:
         for number, text in enumerate(table, 1):
             text = text.split("#", 1)[0].strip()
@@ -35,8 +35,7 @@ def read_table(path):
             if ":" not in text:
                 raise TableError(f"{path}:{number}: no ':' between layers and concerns")
             names, concerns = text.split(":", 1)
-            line = len(layers)
-            layers.append(names.split())
+            line += 1
             for layer in names.split():
                 steps = [step.split() for step in concerns.split("|")]
                 if steps == [["*"]]:
@@ -76,7 +75,7 @@ def resolve(root, including_folder, name):
     return None
 
 
-def check(root, places):
+def check(root, places, table_name):
     faults = []
     tops = sorted({folder.split("/")[0] for folder in places})
     for top in tops:
@@ -86,8 +85,8 @@ def check(root, places):
             if not sources:
                 continue
             own = place_of(relative_folder, places)
-            if own is None or (own[2] != relative_folder and not relative_folder.startswith(own[2] + "/")):
-                faults.append(f"{relative_folder}: a source folder that {os.path.basename(TABLE)} does not name")
+            if own is None:
+                faults.append(f"{relative_folder}: a source folder that {table_name} does not name")
                 continue
             for name in sorted(sources):
                 path = os.path.join(relative_folder, name)
@@ -108,27 +107,23 @@ def check(root, places):
     return faults
 
 
-TABLE = "layers.txt"
-
-
 def main():
-    global TABLE
     parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     parser.add_argument("--root", default=os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
     parser.add_argument("--table", default=None)
     arguments = parser.parse_args()
     root = os.path.abspath(arguments.root)
-    TABLE = arguments.table or os.path.join(root, "layers.txt")
+    table = arguments.table or os.path.join(root, "layers.txt")
     try:
-        places = read_table(TABLE)
+        places = read_table(table)
     except (OSError, TableError) as error:
         print(f"check_layers: {error}", file=sys.stderr)
         return 2
-    faults = check(root, places)
+    faults = check(root, places, os.path.basename(table))
     for fault in faults:
         print(fault, file=sys.stderr)
     if faults:
-        print(f"check_layers: {len(faults)} fault(s) against the layer table {TABLE}", file=sys.stderr)
+        print(f"check_layers: {len(faults)} fault(s) against the layer table {table}", file=sys.stderr)
         return 1
     return 0
 

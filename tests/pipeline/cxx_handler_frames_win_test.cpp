@@ -73,7 +73,7 @@ TEST(CxxHandlerFrames, ClassifiesTheFramesFromTheThrowOutwards) {
       {"class filter that does not match", UnderOtherClass, {{K::ClassFiltered, false}}},
       {"nested frames", UnderOtherThenMatchingClass, {{K::ClassFiltered, false}, {K::ClassFiltered, true}}},
   };
-  const auto catches = [](const THandlerFrame& frame) { return frame.Kind == K::CatchAll || frame.CatchesThrownType; };
+  const auto catches = [](const THandlerFrame& frame) { return tarvex::FrameCatches(frame, nullptr); };
   for (const FrameCase& c : cases) {
     seen.clear();
     c.run();

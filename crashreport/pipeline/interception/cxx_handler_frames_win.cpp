@@ -59,7 +59,7 @@ _Unwind_Reason_Code VisitFrame(_Unwind_Context* context, void* argument) {
   THandlerFrame frame = Classify(walk, *site);
   frame.InThreadStartWrapper = regionStart == walk.threadStartWrapper;
   // The first frame that catches decides; the frames beyond it never see the exception.
-  const bool catches = frame.Kind == THandlerFrameKind::CatchAll || frame.CatchesThrownType;
+  const bool catches = FrameCatches(frame, nullptr);  // this walk knows the thrown type, not class names
   walk.frames.push_back(std::move(frame));
   return catches ? _URC_END_OF_STACK : _URC_NO_REASON;
 }
