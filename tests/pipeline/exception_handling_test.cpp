@@ -113,7 +113,8 @@ class Handling : public testing::Test, protected RecordingParts {
 TEST_F(Handling, DefaultsShowTheSimpleDialogThenSaveTheReport) {
   EXPECT_FALSE(Process());
   const Journal expected = {"trace",    "compose", "notify",         "screenshot", "action 0", "dialog 2",
-                            "action 1", "action 2", "log add REPORT\r\n", "log save", "action 3"};
+                            "action 1", "action 2", "log add REPORT\r\n", "log save", "action 3",
+                            "screenshot delete"};
   EXPECT_EQ(journal, expected);
   EXPECT_EQ(handling->State().ExceptionCount, 1);
   EXPECT_EQ(handling->State().LastReport.Text(), "REPORT\r\n");
@@ -289,6 +290,24 @@ TEST_F(Handling, BackgroundDeliveryLeavesTheEndDecisionToIt) {
   Process();
   EXPECT_TRUE(Has("deliver in background"));
   EXPECT_FALSE(Has("action 8"));
+  EXPECT_FALSE(Has("screenshot delete"));
+  EXPECT_EQ(delivery.last.Info.Object, nullptr) << "the raising thread's object does not outlive its handling";
+
+  ASSERT_TRUE(delivery.last.Finished);
+  delivery.last.Finished();
+  EXPECT_TRUE(Has("screenshot delete"));
+  EXPECT_EQ(Actions().back(), "end terminate") << "the filter's after-action ends the program once the send is done";
+}
+
+TEST_F(Handling, AnInlineHandlingSendsInTheForeground) {
+  modules.program.SetWebDelivery(wdHTTP);
+  modules.program.SetSendFlags(sfDeliverInBackground);
+  capture.Inline = true;
+  Process();
+  EXPECT_TRUE(Has("deliver"));
+  EXPECT_FALSE(Has("deliver in background"));
+  EXPECT_TRUE(delivery.last.Inline);
+  EXPECT_FALSE(delivery.last.Finished);
 }
 
 TEST_F(Handling, TenExceptionsWithinAMinuteRestart) {

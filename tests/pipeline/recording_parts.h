@@ -139,7 +139,7 @@ class RecordingScreenshot : public TScreenshotTaker, public Failing {
   }
   void SaveForSending() override { journal_.push_back("screenshot save"); }
   void Free() override {}
-  void DeleteSaved() override {}
+  void DeleteSaved() override { journal_.push_back("screenshot delete"); }
 
  private:
   Journal& journal_;
@@ -157,12 +157,14 @@ class RecordingPage : public TErrorPage {
 class RecordingDelivery : public TReportDelivery, public Failing {
  public:
   explicit RecordingDelivery(Journal& journal) : journal_(journal) {}
-  void Deliver(const BugReport& report, const std::string& wholeLog, bool inBackground) override {
-    journal_.push_back(std::string("deliver") + (inBackground ? " in background" : "") +
-                       (wholeLog.empty() ? "" : " with " + wholeLog));
+  void Deliver(TDeliveryRequest request) override {
+    journal_.push_back(std::string("deliver") + (request.InBackground ? " in background" : "") +
+                       (request.WholeLog.empty() ? "" : " with " + request.WholeLog));
     Maybe("deliver");
-    sentText = report.Text();
+    sentText = request.ReportText;
+    last = std::move(request);
   }
+  TDeliveryRequest last;
   std::string sentText;
 
  private:

@@ -32,6 +32,7 @@ struct TCaptureInfo {
   uint32_t ThreadId = 0;
   uint32_t Module = 0;  // the module the entry's caller named (0: none); the options come from it when the address lies in no module with options
   bool StackOverflow = false;
+  bool Inline = false;  // handled on the raising thread itself, not on a handler thread
   std::string FocusClass, FocusText;
 };
 

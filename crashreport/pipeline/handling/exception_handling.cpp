@@ -144,10 +144,7 @@ bool TExceptionHandling::Handle(const TCaptureInfo& capture) {
   ResumeThreads();
 
   SetStep(stAfterAction);
-  if (!run.Background && !state_.TerminateRequested && run.Choice.AfterAction != faNone) {
-    state_.TerminateAction = run.Choice.AfterAction == faRestart ? taRestart : taTerminate;
-    state_.TerminateRequested = true;
-  }
+  if (!run.Background) RequestAfterAction(run.Choice.AfterAction);
   if ((options_.BehaviourFlags() & bfAlsoStandardHandling) != 0) result = true;
   SetStep(stEndDecision);
   if (capture.RaiseKind != rkThreadWrapper && !run.Background) EndDecision();
@@ -330,14 +327,50 @@ void TExceptionHandling::SaveAndSend() {
   if (run.CopyToClipboard) system_.CopyToClipboard(Report().Text());
 
   SetStep(stDelivery);
-  if (run.Send) {
-    run.Background = (options_.SendFlags() & sfDeliverInBackground) != 0;
-    services_.Delivery->Deliver(Report(), run.WholeLog, run.Background);
-  }
+  if (run.Send) Deliver();
   if (!run.Background) {
     services_.Screenshot->DeleteSaved();
     CheckBurst();
   }
+}
+
+void TExceptionHandling::Deliver() {
+  Run& run = *run_;
+  TDeliveryRequest request;
+  request.Options = &options_;
+  request.ReportText = Report().Text();
+  request.WholeLog = run.WholeLog;
+  request.Events = &events_;
+  request.Info = info_;
+  request.ExceptionTime = run.Time;
+  request.ScreenshotSaved = run.AttachScreenshot;
+  request.Inline = run.Capture.Inline;
+  request.DialogsAllowed = run.Choice.Dialog != dkNone;
+  request.InBackground = (options_.SendFlags() & sfDeliverInBackground) != 0 && !request.Inline;
+  if (request.InBackground) {
+    // The exception's capture and object live on the raising thread, which
+    // goes on before the send is done.
+    request.Info.Capture = nullptr;
+    request.Info.Object = nullptr;
+    const TTarvexFilterAfterAction afterAction = run.Choice.AfterAction;
+    const bool endDecision = run.Capture.RaiseKind != rkThreadWrapper;
+    request.Finished = [this, afterAction, endDecision] { FinishBackgroundDelivery(afterAction, endDecision); };
+  }
+  run.Background = request.InBackground;
+  services_.Delivery->Deliver(std::move(request));
+}
+
+void TExceptionHandling::FinishBackgroundDelivery(TTarvexFilterAfterAction afterAction, bool endDecision) {
+  services_.Screenshot->DeleteSaved();
+  CheckBurst();
+  RequestAfterAction(afterAction);
+  if (endDecision) EndDecision();
+}
+
+void TExceptionHandling::RequestAfterAction(TTarvexFilterAfterAction action) {
+  if (state_.TerminateRequested || action == faNone) return;
+  state_.TerminateAction = action == faRestart ? taRestart : taTerminate;
+  state_.TerminateRequested = true;
 }
 
 void TExceptionHandling::CheckBurst() {

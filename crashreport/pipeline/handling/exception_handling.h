@@ -7,6 +7,7 @@
 #include <atomic>
 #include <string>
 
+#include "crashreport/base/options/exception_filters.h"
 #include "crashreport/base/options/option_types.h"
 #include "crashreport/pipeline/handling/crash_burst.h"
 #include "crashreport/pipeline/handling/exception_events.h"
@@ -93,6 +94,11 @@ class TExceptionHandling : public TExceptionProcessor {
   void ShowExceptionDialogs();
   void AskReproduceSteps();
   void SaveAndSend();
+  void Deliver();
+  // The end of a handling whose report was sent in the background, once the send is done.
+  void FinishBackgroundDelivery(TTarvexFilterAfterAction afterAction, bool endDecision);
+  // The filter's terminate or restart, unless a termination is already asked for.
+  void RequestAfterAction(TTarvexFilterAfterAction action);
   void CheckBurst();
   // Every event call: in the raising thread, then the duplicate flag
   // refreshed and the current options reloaded, a handler may have changed them.

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "crashreport/pipeline/handling/exception_events.h"
@@ -61,13 +62,31 @@ class TErrorPage {
   virtual void Send(const BugReport& report) = 0;
 };
 
+// What sending one report needs of its handling.
+struct TDeliveryRequest {
+  const TTarvexModuleOptions* Options = nullptr;  // the exception's options; a background delivery copies them
+  std::string ReportText;
+  std::string WholeLog;      // not empty: the whole log goes instead of the report
+  TEventRoute* Events = nullptr;
+  TExceptionInfo Info;       // what the delivery's events receive
+  double ExceptionTime = 0;  // local time, days since 1899-12-30
+  bool ScreenshotSaved = false;  // the screenshot file waits in the temporary folder
+  std::string LastHTMLPage;  // a web server application's last page; empty: none
+  bool Inline = false;       // handled on the raising thread
+  bool DialogsAllowed = true;  // the progress dialog and the result boxes may show
+  bool InBackground = false;
+  // A background delivery calls this at its end, under the handler lock: it
+  // ends the handling that the send left open.
+  std::function<void()> Finished;
+};
+
 // Sending the report.
 class TReportDelivery {
  public:
   virtual ~TReportDelivery() = default;
-  // Sends now, or with `inBackground` in a thread of its own, which itself
-  // makes the end decision when it is done.
-  virtual void Deliver(const BugReport& report, const std::string& wholeLog, bool inBackground) = 0;
+  // Sends now; or, with InBackground and not Inline, in a thread of its own,
+  // returning at once.
+  virtual void Deliver(TDeliveryRequest request) = 0;
 };
 
 }  // namespace tarvex

@@ -6,7 +6,7 @@
 #include "crashreport/pipeline/threads/front_door_win.h"
 #include "crashreport/pipeline/services/module_event_exports_win.h"
 #include "crashreport/base/util/loaded_modules_win.h"
-#include "crashreport/base/util/file_names.h"
+#include "crashreport/base/util/local_files_win.h"
 #include "crashreport/report/screenshot/screenshot_win.h"
 
 namespace tarvex {
@@ -17,11 +17,6 @@ const TTarvexModuleOptions* OptionsOf(const TTarvexModuleInfo* module) {
   return module != nullptr ? module->Options.get() : nullptr;
 }
 
-std::string TemporaryFolder() {
-  char folder[MAX_PATH + 1] = {};
-  const DWORD length = GetTempPathA(sizeof folder, folder);
-  return length > 0 && length < sizeof folder ? std::string(folder, length) : std::string();
-}
 
 }  // namespace
 
@@ -45,7 +40,7 @@ void TScreenshotFile::Capture(const TTarvexModuleOptions& options) {
 void TScreenshotFile::SaveForSending() {
   const std::string folder = TemporaryFolder();
   if (folder.empty()) return;
-  saved_ = WithTrailingSeparator(folder) + "Screenshot.png";
+  saved_ = folder + "Screenshot.png";
   SaveScreenshot(saved_);
 }
 

@@ -9,6 +9,7 @@
 #include "crashreport/callstack/pe/memory_space.h"
 #include "crashreport/callstack/pe/process_memory_win.h"
 #include "crashreport/base/options/log_file_name.h"
+#include "crashreport/base/util/local_files_win.h"
 #include "crashreport/pipeline/threads/handler_state_win.h"
 #include "crashreport/pipeline/interception/raise_record_win.h"
 #include "crashreport/pipeline/handling/restart.h"
@@ -30,15 +31,6 @@ std::string CurrentFolder() {
   return length > 0 && length < sizeof folder ? std::string(folder, length) : std::string();
 }
 
-bool WriteWholeFile(const std::string& fileName, const std::string& text) {
-  const HANDLE file = CreateFileA(fileName.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  DWORD written = 0;
-  const BOOL ok = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-  CloseHandle(file);
-  return ok && written == text.size();
-}
 
 }  // namespace
 
@@ -80,17 +72,7 @@ void TWindowsHandlingSystem::WriteStandardOutput(const std::string& text) {
   WriteFile(output, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
 }
 
-void TWindowsHandlingSystem::CopyToClipboard(const std::string& text) {
-  if (!OpenClipboard(nullptr)) return;
-  EmptyClipboard();
-  if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1)) {
-    char* bytes = static_cast<char*>(GlobalLock(memory));
-    std::memcpy(bytes, text.c_str(), text.size() + 1);
-    GlobalUnlock(memory);
-    if (SetClipboardData(CF_TEXT, memory) == nullptr) GlobalFree(memory);
-  }
-  CloseClipboard();
-}
+void TWindowsHandlingSystem::CopyToClipboard(const std::string& text) { CopyTextToClipboard(text); }
 
 void TWindowsHandlingSystem::SetEnvironment(const std::string& name, const std::string& value) {
   SetEnvironmentVariableA(name.c_str(), value.c_str());

@@ -98,7 +98,8 @@ bool EnterHandling(TCaptureInfo capture, const TFrontDoorState& state, TExceptio
   if (!capture.Handled) lastReported.Set(capture.Object != nullptr ? capture.Object->ClassName() : "", capture.Address);
 
   HandlingThreadMark raising(self);
-  if (state.InCurrentThread) return processor.ProcessException(capture);
+  capture.Inline = state.InCurrentThread;
+  if (capture.Inline) return processor.ProcessException(capture);
   const bool mainThread = self == MainThreadId();
   TWaitRules rules;
   rules.PumpMessages = [&] {

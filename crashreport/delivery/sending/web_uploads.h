@@ -1,0 +1,37 @@
+// The HTTP(S) and FTP uploads the options describe, and the texts of their failures.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "crashreport/delivery/http/form_fields.h"
+#include "crashreport/delivery/outcome/attachment.h"
+#include "crashreport/delivery/upload/upload_types.h"
+
+namespace tarvex {
+
+class TTarvexModuleOptions;
+
+// The code recorded when the web address cannot be read (the Internet
+// library's "The URL is invalid.").
+inline constexpr int kInvalidWebAddress = 12005;
+
+// The upload to WebAddress (its port replaced by WebServerPort, its login by
+// WebLogin and WebLoginPassword when set) through the configured proxy;
+// nothing when the address cannot be read. `secure`: HTTPS, whose port is 443
+// unless one is named.
+std::optional<THTTPUpload> HttpUploadFor(const TTarvexModuleOptions& options, bool secure, const TAttachments& files,
+                                         const TFormFields& fields);
+// The same for FTP: the address's path is the folder the files go to.
+std::optional<TFTPUpload> FtpUploadFor(const TTarvexModuleOptions& options, const TAttachments& files);
+
+// Fields given as "name=value" entries (a name without "=" has an empty value).
+TFormFields FormFieldsFrom(const std::vector<std::string>& entries);
+
+// "<kind> error code: <code>" and a suffix: the missing library for
+// kUploadNoLibrary, else " (<text>)" when there is a text.
+std::string WebFailureMessage(std::string_view kind, int code, std::string_view errorText);
+
+}  // namespace tarvex
