@@ -22,10 +22,9 @@ target_include_directories(minizip PRIVATE ${minizip_dir})
 target_compile_options(minizip PRIVATE -w)
 target_link_libraries(minizip PUBLIC ZLIB::ZLIB)
 
-if(NOT VX_WINDOWS)
-  # The reading half, for the host build's round-trip fuzzer.
-  add_library(minizip_reader STATIC ${minizip_dir}/unzip.c)
-  target_include_directories(minizip_reader PRIVATE ${minizip_dir})
-  target_compile_options(minizip_reader PRIVATE -w)
-  target_link_libraries(minizip_reader PUBLIC minizip)
-endif()
+# The reading half, for the tests that open what the writer made (the host
+# build's round-trip fuzzer, the Windows delivery tests).
+add_library(minizip_reader STATIC ${minizip_dir}/unzip.c)
+target_include_directories(minizip_reader PRIVATE ${minizip_dir})
+target_compile_options(minizip_reader PRIVATE -w)
+target_link_libraries(minizip_reader PUBLIC minizip)
