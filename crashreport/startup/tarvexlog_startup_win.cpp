@@ -9,6 +9,7 @@
 #include "crashreport/report/log/log_storage.h"
 #include "crashreport/base/options/log_file_name.h"
 #include "crashreport/base/options/options_ex.h"
+#include "crashreport/delivery/sending/report_sender_win.h"
 #include "crashreport/pipeline/threads/front_door_win.h"
 #include "crashreport/pipeline/threads/handler_state_win.h"
 #include "crashreport/pipeline/handling/handling_log_file.h"
@@ -29,6 +30,7 @@ struct TRunningReporter {
   std::unique_ptr<TLogFileHandlingLog> Log;
   TLoadedModulesOptions Options;
   TScreenshotFile Screenshot;
+  TReportSender Sender;
   std::unique_ptr<TTarvexModuleOptionsEx> Current;
   TEventRoute Events;
   std::unique_ptr<TExceptionHandling> Handling;
@@ -111,7 +113,7 @@ bool StartTarvexLog(const TTarvexLogParts& parts) {
   services.Log = parts.Log != nullptr ? parts.Log : reporter->Log.get();
   services.Screenshot = parts.Screenshot != nullptr ? parts.Screenshot : &reporter->Screenshot;
   services.ErrorPage = parts.ErrorPage;
-  services.Delivery = parts.Delivery;
+  services.Delivery = parts.Delivery != nullptr ? parts.Delivery : &reporter->Sender;
   services.Events = &reporter->Events;
   services.System = parts.System != nullptr ? parts.System : reporter->System.get();
   services.Macros = &macros;
@@ -134,8 +136,13 @@ bool StartTarvexLog(const TTarvexLogParts& parts) {
 void StopTarvexLog() {
   if (running == nullptr) return;
   status.ShuttingDown = true;
-  THandlerLockHold lock;  // a handling in progress ends first
-  UninstallInterceptionPoints();
+  {
+    THandlerLockHold lock;  // a handling in progress ends first
+    UninstallInterceptionPoints();
+  }
+  // A send in the background ends its handling under the lock: it finishes before the handling goes.
+  running->Sender.WaitForBackground();
+  THandlerLockHold lock;
   delete running;
   running = nullptr;
   SharedBlocks& shared = ProcessSharedBlocks();

@@ -15,8 +15,8 @@ class MacroValues;
 
 // The parts of the handling. The report builder and the dialogs are needed;
 // every other part left null is this library's own (the system, the log
-// file, the modules' options, the screenshot), or none at all (the error
-// page, delivery: then no report is sent). The parts must outlive StopTarvexLog.
+// file, the modules' options, the screenshot, delivery), or none at all (the
+// error page). The parts must outlive StopTarvexLog.
 struct TTarvexLogParts {
   TReportBuilder* Builder = nullptr;
   TExceptionDialogs* Dialogs = nullptr;
