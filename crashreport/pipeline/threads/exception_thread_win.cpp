@@ -7,6 +7,10 @@ namespace tarvex {
 
 namespace {
 
+// How often the waiting thread looks again whether it should pump messages
+// (a dialog may have come up) when nothing woke it.
+constexpr DWORD kRulesCheckMs = 10;
+
 struct ThreadJob {
   const std::function<bool()>* handling;
   bool result = false;
@@ -66,19 +70,23 @@ bool RunInExceptionThread(const std::function<bool()>& handling, const TWaitRule
   SetThreadPriority(thread, THREAD_PRIORITY_HIGHEST);
   ResumeThread(thread);
   bool pumping = true;  // until a dispatched message raises
+  const HANDLE wakers[] = {thread, EventCallSignal()};
   for (;;) {
-    const DWORD waited = WaitForSingleObject(thread, 10);
+    // Wakes at once for the thread's end, an event call or a message it
+    // answers now; the timeout looks again whether the pump rules changed.
+    const bool pumpNow = pumping && rules.PumpMessages && rules.PumpMessages();
+    const DWORD messages = pumpNow ? QS_ALLINPUT : pumping && rules.ServeSentMessages ? QS_SENDMESSAGE : 0;
+    const DWORD waited = MsgWaitForMultipleObjectsEx(2, wakers, kRulesCheckMs, messages, MWMO_INPUTAVAILABLE);
     if (waited == WAIT_OBJECT_0) break;
-    if (waited != WAIT_TIMEOUT) {
+    if (waited == WAIT_FAILED) {
       TerminateThread(thread, 1);
       job.result = false;
       break;
     }
     RunPendingEventCall();
-    if (!pumping) continue;
-    if (rules.PumpMessages && rules.PumpMessages())
+    if (pumpNow)
       pumping = PumpWaitingMessages();
-    else if (rules.ServeSentMessages)
+    else if (messages != 0)
       pumping = ServeSentMessages();
   }
   RunPendingEventCall();

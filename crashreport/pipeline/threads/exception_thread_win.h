@@ -27,7 +27,7 @@ struct TWaitRules {
 };
 
 // Runs `handling` in a new thread (a TExceptionThread) and waits for it,
-// polling every 10 ms; returns its result. When the thread cannot be started,
+// running the event calls it hands over as they come; returns its result. When the thread cannot be started,
 // the handling runs here. A failed wait ends the handler thread and gives false.
 bool RunInExceptionThread(const std::function<bool()>& handling, const TWaitRules& rules);
 

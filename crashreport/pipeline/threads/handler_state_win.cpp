@@ -1,6 +1,7 @@
 #include "crashreport/pipeline/threads/handler_state_win.h"
 
 #include <atomic>
+#include <mutex>
 
 namespace tarvex {
 
@@ -31,6 +32,7 @@ std::atomic<DWORD> excluded[kMaxExcludedThreads];
 
 std::atomic<DWORD> handlingThread{0};
 std::atomic<const std::function<void()>*> pendingCall{nullptr};
+std::mutex callTurn;  // one event call handed over at a time
 
 }  // namespace
 
@@ -70,18 +72,30 @@ bool IsThreadExcluded(DWORD threadId) {
 DWORD HandlingThreadId() { return handlingThread.load(); }
 void SetHandlingThreadId(DWORD threadId) { handlingThread.store(threadId); }
 
+HANDLE EventCallSignal() {
+  static const HANDLE signal = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+  return signal;
+}
+
+namespace {
+
+HANDLE EventCallDone() {
+  static const HANDLE done = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+  return done;
+}
+
+}  // namespace
+
 void CallInRaisingThread(const std::function<void()>& call) {
   const DWORD raising = HandlingThreadId();
   if (raising == 0 || raising == GetCurrentThreadId()) {
     call();
     return;
   }
-  const std::function<void()>* expected = nullptr;
-  while (!pendingCall.compare_exchange_weak(expected, &call)) {  // another call is waiting: take turns
-    expected = nullptr;
-    Sleep(10);
-  }
-  while (pendingCall.load() == &call) Sleep(10);
+  std::lock_guard<std::mutex> turn(callTurn);
+  pendingCall.store(&call);
+  SetEvent(EventCallSignal());
+  WaitForSingleObject(EventCallDone(), INFINITE);
 }
 
 void RunPendingEventCall() {
@@ -89,6 +103,7 @@ void RunPendingEventCall() {
   if (call == nullptr) return;
   (*call)();
   pendingCall.store(nullptr);
+  SetEvent(EventCallDone());
 }
 
 bool EventCallPending() { return pendingCall.load() != nullptr; }

@@ -69,11 +69,16 @@ DWORD HandlingThreadId();
 void SetHandlingThreadId(DWORD threadId);
 
 // Runs `call` in the raising thread: directly when the caller is that thread
-// or no handling runs, else posted as the pending event call and polled for
-// every 10 ms until the raising thread has run it.
+// or no handling runs, else handed over as the pending event call (one at a
+// time), waking the raising thread, and waits until it has run.
 void CallInRaisingThread(const std::function<void()>& call);
-// Run by the waiting raising thread: the pending event call, if any, then cleared.
+// Signalled when an event call is handed over: the waiting raising thread
+// wakes on it (auto-reset).
+HANDLE EventCallSignal();
+// Run by the waiting raising thread: the pending event call, if any; then its
+// caller goes on.
 void RunPendingEventCall();
+// Whether an event call is handed over and not yet done (true while it runs).
 bool EventCallPending();
 
 }  // namespace tarvex
