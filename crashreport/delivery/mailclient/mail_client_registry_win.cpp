@@ -44,7 +44,12 @@ std::string MailClientLibraryPath() {
 }
 
 std::string MailtoCommandTemplate() {
-  return ExpandMacros(RegistryText(HKEY_CLASSES_ROOT, "mailto\\shell\\open\\command", ""), ProcessMacroValues());
+  // HKEY_CLASSES_ROOT shows the user's classes over the machine's on Windows,
+  // but not under Wine: the user's own registration is read first here.
+  constexpr const char* kCommand = "mailto\\shell\\open\\command";
+  std::string command = RegistryText(HKEY_CURRENT_USER, std::string("Software\\Classes\\") + kCommand, "");
+  if (command.empty()) command = RegistryText(HKEY_CLASSES_ROOT, kCommand, "");
+  return ExpandMacros(command, ProcessMacroValues());
 }
 
 }  // namespace tarvex

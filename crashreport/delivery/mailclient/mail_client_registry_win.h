@@ -17,8 +17,8 @@ std::string RegistryText(HKEY root, const std::string& key, const char* valueNam
 // Macros expanded; "" when neither names one.
 std::string MailClientLibraryPath();
 
-// The "mailto" open command of HKEY_CLASSES_ROOT (where the current user's
-// classes come before the machine's), macros expanded.
+// The "mailto" open command: the current user's classes first, then
+// HKEY_CLASSES_ROOT; macros expanded, "" when none is registered.
 std::string MailtoCommandTemplate();
 
 }  // namespace tarvex

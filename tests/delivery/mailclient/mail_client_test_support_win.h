@@ -3,6 +3,8 @@
 #pragma once
 
 #include <windows.h>
+// <windows.h> first: <shlwapi.h> builds on its types.
+#include <shlwapi.h>
 
 #include <gtest/gtest.h>
 
@@ -18,9 +20,9 @@ namespace tarvex::testing {
 class TestRegistryKey {
  public:
   explicit TestRegistryKey(std::string path) : path_(std::move(path)) {
-    RegDeleteTreeA(HKEY_CURRENT_USER, path_.c_str());  // left over from a run that was cut short
+    SHDeleteKeyA(HKEY_CURRENT_USER, path_.c_str());  // left over from a run that was cut short
   }
-  ~TestRegistryKey() { RegDeleteTreeA(HKEY_CURRENT_USER, path_.c_str()); }
+  ~TestRegistryKey() { SHDeleteKeyA(HKEY_CURRENT_USER, path_.c_str()); }
   TestRegistryKey(const TestRegistryKey&) = delete;
   TestRegistryKey& operator=(const TestRegistryKey&) = delete;
 

@@ -13,6 +13,7 @@
 #include "crashreport/delivery/mailclient/mail_client_win.h"
 #include "crashreport/delivery/outcome/delivery_error.h"
 #include "tests/delivery/mailclient/mail_client_test_support_win.h"
+#include "tests/support/child_process_win.h"
 #include "tests/support/scratch_path.h"
 
 namespace {
@@ -136,7 +137,9 @@ TEST_F(MapiSend, TheProvidersAnswerDecidesTheResult) {
     for (const std::string& line : Recorded()) {
       const std::string word = line.substr(0, line.find(' '));
       if (word == "logon" || word == "send" || word == "logoff") calls.push_back(word);
-      if (word == "send") EXPECT_NE(line.find(std::string(" ") + c.sendFlags + " "), std::string::npos) << line;
+      if (word == "send") {
+        EXPECT_NE(line.find(std::string(" ") + c.sendFlags + " "), std::string::npos) << line;
+      }
     }
     EXPECT_EQ(calls, c.calls);
   }
@@ -150,6 +153,18 @@ TEST_F(MapiSend, ALibraryWithoutTheFunctionsIsNotCalled) {
   EXPECT_FALSE(SendByMAPI(mail));
   EXPECT_EQ(LastDeliveryError().Code, eeEmailMAPIError);
   EXPECT_EQ(LastDeliveryError().Message, "Cannot found the MAPI functions.");
+}
+
+TEST_F(MapiSend, WithoutAnyLibraryNothingIsCalled) {
+  RegisterClient("Z:\\no\\such\\client.dll");
+  // Wine hides its own "mapi32.dll" from the probe program.
+  const TestRegistryKey hidden{"Software\\Wine\\AppDefaults\\" + FileName(MAPI_SEND_PROBE_EXE)};
+  hidden.Set("DllOverrides", "mapi32", "");
+
+  const tarvex::testing::ChildRun probe = tarvex::testing::RunChild(MAPI_SEND_PROBE_EXE, "support@zorvik.test");
+  ASSERT_TRUE(probe.finished);
+  EXPECT_EQ(tarvex::testing::LinesStartingWith(probe.output, "result="),
+            std::vector<std::string>{"0 cancelled=0 code=eeEmailMAPIError message=Cannot open the MAPI dll."});
 }
 
 }  // namespace
