@@ -155,7 +155,25 @@ TEST_F(MapiSend, ALibraryWithoutTheFunctionsIsNotCalled) {
   EXPECT_EQ(LastDeliveryError().Message, "Cannot found the MAPI functions.");
 }
 
-TEST_F(MapiSend, WithoutAnyLibraryNothingIsCalled) {
+// Wine's "mapi32.dll" takes over when the registered library does not load.
+// Its provider starts winebrowser with a mailto: URL and returns at once;
+// winebrowser is given a mail program that does not exist, so nothing
+// outside Wine is opened.
+TEST_F(MapiSend, ALibraryThatDoesNotLoadGivesWayToMapi32) {
+  RegisterClient("Z:\\no\\such\\client.dll");
+  const TestRegistryKey browser{"Software\\Wine\\WineBrowser"};
+  browser.Set("", "Mailers", "vx-no-such-mailer");
+  const std::string directory = CurrentDirectory();
+  TClientMail mail;
+  mail.Recipients = "support@zorvik.test";
+  mail.Subject = "Crash";
+
+  EXPECT_TRUE(SendByMAPI(mail));
+  EXPECT_EQ(CurrentDirectory(), directory);
+  EXPECT_EQ(LastDeliveryError().Code, eeNone);
+}
+
+TEST_F(MapiSend, NoLibraryThatLoadsIsTheOpenError) {
   RegisterClient("Z:\\no\\such\\client.dll");
   // Wine hides its own "mapi32.dll" from the probe program.
   const TestRegistryKey hidden{"Software\\Wine\\AppDefaults\\" + FileName(MAPI_SEND_PROBE_EXE)};
