@@ -123,7 +123,8 @@ bool SendByMAPI(const TClientMail& mail, bool* cancelled) {
     LHANDLE session = 0;
     if (logon(parent, nullptr, nullptr, MAPI_LOGON_UI, 0, &session) != SUCCESS_SUCCESS)
       return Failed("Cannot LogOn into the MAPI service.");
-    const ULONG result = sendMail(session, parent, parts.Message(), MAPI_LOGON_UI | (mail.ShowDialog ? MAPI_DIALOG : 0), 0);
+    const ULONG result =
+        sendMail(session, parent, parts.Message(), MAPI_LOGON_UI | (mail.ShowDialog ? MAPI_DIALOG : 0), 0);
     logoff(session, parent, 0, 0);
 
     if (result == SUCCESS_SUCCESS) return true;

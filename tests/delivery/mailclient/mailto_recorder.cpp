@@ -56,8 +56,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   windowClass.hInstance = instance;
   windowClass.lpszClassName = kClassName;
   RegisterClassA(&windowClass);
-  const HWND window = CreateWindowExA(0, kClassName, "mailto recorder", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
-                                      320, 200, nullptr, nullptr, instance, nullptr);
+  const HWND window = CreateWindowExA(0, kClassName, "mailto recorder", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                                      CW_USEDEFAULT, 320, 200, nullptr, nullptr, instance, nullptr);
   if (window == nullptr) return 1;
   ShowWindow(window, SW_SHOWDEFAULT);  // as the starter asked
   if (const HANDLE shown = OpenEventA(EVENT_MODIFY_STATE, FALSE, "vx_mailto_recorder")) {

@@ -24,9 +24,10 @@ TEST(MailtoUrl, EscapingKeepsLettersDigitsDashAndHighBytes) {
 }
 
 TEST(MailtoUrl, CarriesSubjectAndBodyWithTheReportAfterThreeLineEnds) {
-  EXPECT_EQ(MailtoUrl("support@zorvik.test", "Bug in \xbc\xc6\xcb\xe3", "Steps & notes", "TarvexLog 6.1.01 RC 1\r\n1.1 x"),
-            "mailto:support@zorvik.test?Subject=Bug%20in%20\xbc\xc6\xcb\xe3"
-            "&Body=Steps%20%26%20notes%0D%0A%0D%0A%0D%0ATarvexLog%206%2E1%2E01%20RC%201%0D%0A1%2E1%20x");
+  EXPECT_EQ(
+      MailtoUrl("support@zorvik.test", "Bug in \xbc\xc6\xcb\xe3", "Steps & notes", "TarvexLog 6.1.01 RC 1\r\n1.1 x"),
+      "mailto:support@zorvik.test?Subject=Bug%20in%20\xbc\xc6\xcb\xe3"
+      "&Body=Steps%20%26%20notes%0D%0A%0D%0A%0D%0ATarvexLog%206%2E1%2E01%20RC%201%0D%0A1%2E1%20x");
   EXPECT_EQ(MailtoUrl("", "", "", ""), "mailto:?Subject=&Body=%0D%0A%0D%0A%0D%0A");
 }
 
@@ -42,8 +43,8 @@ TEST(MailtoUrl, RecipientsAreJoinedWithCommasAndCannotBreakTheUrl) {
       {"a@b.test%0D", "a@b.test%250D"},
   };
   for (const Case& c : cases)
-    EXPECT_EQ(MailtoUrl(c.recipients, "s", "b", ""), std::string("mailto:") + c.toPart +
-                                                          "?Subject=s&Body=b%0D%0A%0D%0A%0D%0A")
+    EXPECT_EQ(MailtoUrl(c.recipients, "s", "b", ""),
+              std::string("mailto:") + c.toPart + "?Subject=s&Body=b%0D%0A%0D%0A%0D%0A")
         << c.recipients;
 }
 
@@ -54,8 +55,10 @@ TEST(MailtoUrl, CommandLineReplacesEveryPlaceholderOnce) {
   };
   const char* url = "mailto:a@b.test?Subject=%251&Body=";
   const Case cases[] = {
-      {"\"C:\\Mail\\mail.exe\" /compose \"%1\"", "\"C:\\Mail\\mail.exe\" /compose \"mailto:a@b.test?Subject=%251&Body=\""},
-      {"mail.exe %1 --again %1", "mail.exe mailto:a@b.test?Subject=%251&Body= --again mailto:a@b.test?Subject=%251&Body="},
+      {"\"C:\\Mail\\mail.exe\" /compose \"%1\"",
+       "\"C:\\Mail\\mail.exe\" /compose \"mailto:a@b.test?Subject=%251&Body=\""},
+      {"mail.exe %1 --again %1",
+       "mail.exe mailto:a@b.test?Subject=%251&Body= --again mailto:a@b.test?Subject=%251&Body="},
       {"mail.exe -url %2", "mail.exe -url %2"},
       {"mail.exe", "mail.exe"},
       {"%1", "mailto:a@b.test?Subject=%251&Body="},
