@@ -16,6 +16,11 @@ std::string OneLine(std::string_view text);
 // `text` as a MIME quoted-string: in double quotes, with '"' and '\' escaped.
 std::string QuotedString(std::string_view text);
 
+// One-line `text` as a header shows it: as it is when it is ASCII, else as one
+// encoded word "=?<charset>?B?<Base64>?=", since 8-bit bytes in a header
+// have no charset a reader could know.
+std::string HeaderText(std::string_view text, std::string_view charset);
+
 // "a@b; c@d," split at "," and ";", entries trimmed, empty ones dropped.
 std::vector<std::string> SplitRecipients(std::string_view recipients);
 
@@ -25,8 +30,9 @@ std::optional<std::string> RecipientProblem(std::string_view recipient);
 
 // The From header's value, one-line filtered: `senderAddress` as it is when it
 // holds '"' or '<' (the user wrote a display name), else the quoted
-// `userName` followed by the address in angle brackets.
-std::string SenderHeader(std::string_view senderAddress, std::string_view userName);
+// `userName` followed by the address in angle brackets. A display name with
+// 8-bit text (in `charset`) becomes an encoded word.
+std::string SenderHeader(std::string_view senderAddress, std::string_view userName, std::string_view charset);
 
 // The address MAIL FROM carries for a From header value: what stands inside
 // its last pair of angle brackets ("Name <a@b>" gives "a@b"), else the whole

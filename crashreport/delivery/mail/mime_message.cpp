@@ -100,7 +100,7 @@ std::string MimeParts(std::string_view body, uint32_t codePage, const std::vecto
 std::string MailHeaderLines(const MailHeaderValues& values) {
   std::string lines = "Date: " + values.Date + "\r\n";
   lines += "From: " + values.From + "\r\n";
-  lines += "Subject: " + OneLine(values.Subject) + "\r\n";
+  lines += "Subject: " + HeaderText(values.Subject, values.Charset) + "\r\n";
   lines += "To: <" + OneLine(values.Recipient) + ">\r\n";
   lines += "Content-Type: multipart/mixed; boundary=\"" + std::string(kMailBoundary) + "\";\r\n";
   lines += "MIME-Version: 1.0\r\n";

@@ -3,7 +3,7 @@
 //
 //   Date: <MailDate>
 //   From: <sender header>
-//   Subject: <subject, one line>
+//   Subject: <subject, one line; an encoded word when 8-bit>
 //   To: <<recipient, one line>>
 //   Content-Type: multipart/mixed; boundary="=_xcjvnxkbhvfkxzhfdbvzldjhfv";
 //   MIME-Version: 1.0
@@ -56,7 +56,8 @@ struct MimeFile {
 struct MailHeaderValues {
   std::string Date;       // MailDate
   std::string From;       // SenderHeader (already one line)
-  std::string Subject;    // one-line filtered here
+  std::string Subject;    // one-line filtered here, an encoded word when 8-bit
+  std::string Charset;    // of the subject's 8-bit text
   std::string Recipient;  // one-line filtered here
   uint32_t TickCount = 0; // makes the Message-ID
 };

@@ -10,6 +10,7 @@
 #include "crashreport/delivery/dns/resolve_mx.h"
 #include "crashreport/delivery/http/file_bytes.h"
 #include "crashreport/delivery/mail/mail_addresses.h"
+#include "crashreport/delivery/mail/mail_charset.h"
 #include "crashreport/delivery/mail/mail_date.h"
 #include "crashreport/delivery/mail/mime_message.h"
 #include "crashreport/delivery/net/winsock_win.h"
@@ -31,6 +32,7 @@ constexpr int kAuthContinue = 334;
 
 // What every recipient's message shares, made once before the first dialogue.
 struct PreparedMail {
+  std::string charset;  // of the subject, the body and the user's name
   std::string fromHeader;
   std::string envelopeSender;
   std::string parts;  // MimeParts: the text and the attachments in Base64
@@ -42,10 +44,12 @@ PreparedMail Prepare(const TSmtpMail& mail) {
     if (TrimText(file.Name).empty()) continue;
     if (std::optional<std::string> bytes = ReadFileBytes(file.Path)) files.push_back({file.Name, std::move(*bytes)});
   }
+  const uint32_t codePage = mail.CodePage != 0 ? mail.CodePage : GetACP();
   PreparedMail prepared;
-  prepared.fromHeader = SenderHeader(mail.From, ProbeUserLogin(WindowsSystemQuery()));
+  prepared.charset = CharsetOfCodePage(codePage);
+  prepared.fromHeader = SenderHeader(mail.From, ProbeUserLogin(WindowsSystemQuery()), prepared.charset);
   prepared.envelopeSender = EnvelopeSender(prepared.fromHeader);
-  prepared.parts = MimeParts(mail.Body, GetACP(), files);
+  prepared.parts = MimeParts(mail.Body, codePage, files);
   return prepared;
 }
 
@@ -122,7 +126,7 @@ bool RunDialogue(const TSmtpMail& mail, const PreparedMail& prepared, const std:
 
   ShowStatus(options.Text(mtSendingMessage));
   const std::string data =
-      MailData(MailHeaderLines({MailDateNow(), prepared.fromHeader, mail.Subject, recipient, GetTickCount()}),
+      MailData(MailHeaderLines({MailDateNow(), prepared.fromHeader, mail.Subject, prepared.charset, recipient, GetTickCount()}),
                prepared.parts);
   dialogue.Command("RCPT TO:<" + recipient + ">", {250, 251});
   dialogue.Command("DATA", {354});

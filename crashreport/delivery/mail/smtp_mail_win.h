@@ -25,6 +25,8 @@ struct TSmtpMail {
   bool Inline = false;          // handled on the raising thread: pump its messages around every command
   // Where a direct recipient's mail goes; default: ResolveMX(recipient, 30000).
   std::function<std::string(const std::string& recipient)> Exchange;
+  // The code page of Subject and Body; 0: the system's ANSI code page.
+  uint32_t CodePage = 0;
   // The exchangers' port when Direct: SMTP's 25 (tests point it at a loopback server).
   uint16_t ExchangePort = 25;
 };

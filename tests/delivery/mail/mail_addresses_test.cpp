@@ -51,12 +51,23 @@ TEST(MailAddresses, SenderHeaderAndEnvelope) {
       {"Name <a@b>\r\nBcc: c@d", "Tester", "Name <a@b> Bcc: c@d", "a@b"},
       {"\"quote only\"", "Tester", "\"quote only\"", "\"quote only\""},
       {"Name <broken", "Tester", "Name <broken", "Name <broken"},
+      // 8-bit display names ("张" in code page 936) as encoded words.
+      {"app@example.test", "\xD5\xC5", "=?GBK?B?1cU=?= <app@example.test>", "app@example.test"},
+      {"\xD5\xC5 <app@example.test>", "Tester", "=?GBK?B?1cU=?= <app@example.test>", "app@example.test"},
+      {"\"\xD5\xC5\" <app@example.test>", "Tester", "=?GBK?B?1cU=?= <app@example.test>", "app@example.test"},
   };
   for (const auto& c : cases) {
-    const std::string header = SenderHeader(c.sender, c.user);
+    const std::string header = SenderHeader(c.sender, c.user, "GBK");
     EXPECT_EQ(header, c.header) << c.sender;
     EXPECT_EQ(EnvelopeSender(header), c.envelope) << c.sender;
   }
+}
+
+TEST(MailAddresses, HeaderTextIsAnEncodedWordWhenEightBit) {
+  EXPECT_EQ(HeaderText("Bug report", "GBK"), "Bug report");
+  EXPECT_EQ(HeaderText("Bug\r\nreport", "GBK"), "Bug report");
+  EXPECT_EQ(HeaderText("caf\xE9", "windows-1252"), "=?windows-1252?B?Y2Fm6Q==?=");
+  EXPECT_EQ(HeaderText("\xB1\xC0\r\n", "GBK"), "=?GBK?B?scAg?=");
 }
 
 TEST(MailAddresses, EveryRunOfControlCharactersBecomesOneSpace) {

@@ -24,8 +24,8 @@ std::string Bytes0To59() {
 }
 
 MailHeaderValues Headers(std::string subject) {
-  return {MailDate({2026, 3, 3, 9, 5, 7}, 480), SenderHeader("app@example.test", "Tester"), std::move(subject),
-          "author@example.test", 123456};
+  return {MailDate({2026, 3, 3, 9, 5, 7}, 480), SenderHeader("app@example.test", "Tester", "GBK"), std::move(subject),
+          "GBK", "author@example.test", 123456};
 }
 
 // Whole messages as the DATA command sends them (fixtures/*.eml were written
@@ -125,6 +125,9 @@ TEST(MimeMessage, HeaderValuesStayOnOneLine) {
   values.Recipient = "a@b>\r\nBcc: <c@d";
   const std::string lines = MailHeaderLines(values);
   EXPECT_NE(lines.find("Subject: one two\r\n"), std::string::npos);
+  // "崩溃\r\n报告" in code page 936: one line, then one encoded word.
+  values.Subject = "\xB1\xC0\xC0\xA3\r\n\xB1\xA8\xB8\xE6";
+  EXPECT_NE(MailHeaderLines(values).find("Subject: =?GBK?B?scDAoyCxqLjm?=\r\n"), std::string::npos);
   EXPECT_NE(lines.find("To: <a@b> Bcc: <c@d>\r\n"), std::string::npos);
   EXPECT_NE(lines.find("Message-ID: <123456@tarvexlog.invalid>\r\n\r\n"), std::string::npos);
 }
