@@ -42,13 +42,13 @@ USER, PASSWORD = b"reporter", b"s3cret"
 def write_reading(name, content):
     """What Python's email package reads in a message, beside it:
     NAME.defects  the defects of every part and header, one class name a line
-    NAME.headers  the From and Subject headers decoded, in UTF-8, one a line
+    NAME.headers  the From and Subject headers decoded (those present), in UTF-8, one a line
     NAME.text     the first text part without a file name, decoded, in UTF-8
     NAME.names    one line per other part: its content type and file name
     NAME.partK    the K-th of those parts, decoded (K from 1)
     """
     message = email.message_from_bytes(content, policy=email.policy.default)
-    headers = [message["From"], message["Subject"]]
+    headers = [header for header in (message["From"], message["Subject"]) if header is not None]
     defects, text, files = [type(defect).__name__ for header in headers for defect in header.defects], None, []
     for part in message.walk():
         defects += [type(defect).__name__ for defect in part.defects]

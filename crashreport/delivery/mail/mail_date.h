@@ -7,9 +7,9 @@ namespace tarvex {
 
 // A moment of local time as a calendar shows it.
 struct MailTime {
-  int Year = 0;    // four digits
-  int Month = 0;   // 1 to 12
-  int Day = 0;     // 1 to 31
+  int Year = 0;   // four digits
+  int Month = 0;  // 1 to 12
+  int Day = 0;    // 1 to 31
   int Hour = 0;
   int Minute = 0;
   int Second = 0;

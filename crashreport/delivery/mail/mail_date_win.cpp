@@ -19,7 +19,8 @@ std::string MailDateNow() {
   };
   constexpr int64_t kTicksPerMinute = 600000000;  // 100 ns ticks
   const int64_t difference = ticks(local) - ticks(utc);
-  const int zoneMinutes = static_cast<int>((difference + (difference < 0 ? -1 : 1) * kTicksPerMinute / 2) / kTicksPerMinute);
+  const int zoneMinutes =
+      static_cast<int>((difference + (difference < 0 ? -1 : 1) * kTicksPerMinute / 2) / kTicksPerMinute);
   return MailDate({calendar.wYear, calendar.wMonth, calendar.wDay, calendar.wHour, calendar.wMinute, calendar.wSecond},
                   zoneMinutes);
 }

@@ -54,12 +54,12 @@ struct MimeFile {
 };
 
 struct MailHeaderValues {
-  std::string Date;       // MailDate
-  std::string From;       // SenderHeader (already one line)
-  std::string Subject;    // one-line filtered here, an encoded word when 8-bit
-  std::string Charset;    // of the subject's 8-bit text
-  std::string Recipient;  // one-line filtered here
-  uint32_t TickCount = 0; // makes the Message-ID
+  std::string Date;        // MailDate
+  std::string From;        // SenderHeader (already one line)
+  std::string Subject;     // one-line filtered here, an encoded word when 8-bit
+  std::string Charset;     // of the subject's 8-bit text
+  std::string Recipient;   // one-line filtered here
+  uint32_t TickCount = 0;  // makes the Message-ID
 };
 
 // Every CR LF, lone CR and lone LF of `text` as CR LF.

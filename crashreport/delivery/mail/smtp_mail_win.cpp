@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <vector>
 
 #include "crashreport/base/options/options.h"
@@ -21,6 +22,7 @@
 #include "crashreport/pipeline/handling/internal_errors.h"
 #include "crashreport/report/sysinfo/sysinfo_user.h"
 #include "crashreport/report/sysinfo/system_query_win.h"
+#include "rtl/exception.h"
 
 namespace tarvex {
 namespace {
@@ -57,7 +59,7 @@ void RecordSmtpError(const std::string& message) { RecordDeliveryError(eeEmailSM
 
 // Runs `attempt`, turning whatever it raises into a recorded SMTP error and false.
 template <typename Attempt>
-bool Guarded(Attempt attempt) noexcept {
+bool RecordingFailures(Attempt attempt) noexcept {
   try {
     return attempt();
   } catch (const rtl::Exception& error) {
@@ -125,9 +127,9 @@ bool RunDialogue(const TSmtpMail& mail, const PreparedMail& prepared, const std:
   dialogue.Command("MAIL FROM:<" + prepared.envelopeSender + ">", {250});
 
   ShowStatus(options.Text(mtSendingMessage));
-  const std::string data =
-      MailData(MailHeaderLines({MailDateNow(), prepared.fromHeader, mail.Subject, prepared.charset, recipient, GetTickCount()}),
-               prepared.parts);
+  const std::string data = MailData(
+      MailHeaderLines({MailDateNow(), prepared.fromHeader, mail.Subject, prepared.charset, recipient, GetTickCount()}),
+      prepared.parts);
   dialogue.Command("RCPT TO:<" + recipient + ">", {250, 251});
   dialogue.Command("DATA", {354});
   TTarvexClientSMTP& client = dialogue.Client();
@@ -151,18 +153,19 @@ bool Refused(const std::string& recipient) {
 bool SendOne(const TSmtpMail& mail, const PreparedMail& prepared, const std::string& host, uint16_t port,
              const std::string& recipient, const TTarvexModuleOptions& options) {
   const bool login = !mail.Direct && (!mail.User.empty() || !mail.Password.empty());
-  return Guarded([&] { return RunDialogue(mail, prepared, host, port, login, recipient, options); });
+  return RecordingFailures([&] { return RunDialogue(mail, prepared, host, port, login, recipient, options); });
 }
 
 }  // namespace
 
 bool SendSMTPMessage(const TSmtpMail& mail, const std::string& host, uint16_t port, const std::string& recipient,
                      const TTarvexModuleOptions& options) {
-  return Guarded([&] { return !Refused(recipient) && SendOne(mail, Prepare(mail), host, port, recipient, options); });
+  return RecordingFailures(
+      [&] { return !Refused(recipient) && SendOne(mail, Prepare(mail), host, port, recipient, options); });
 }
 
 bool SendBySMTP(const TSmtpMail& mail, const TTarvexModuleOptions& options) {
-  return Guarded([&] {
+  return RecordingFailures([&] {
     const std::vector<std::string> recipients = SplitRecipients(mail.Recipients);
     const PreparedMail prepared = Prepare(mail);
     bool sent = false;
@@ -178,7 +181,7 @@ bool SendBySMTP(const TSmtpMail& mail, const TTarvexModuleOptions& options) {
       // A recipient whose exchanger cannot be found fails alone.
       ShowStatus(options.Text(mtResolvingDNS));
       std::string exchange;
-      const bool found = Guarded([&] {
+      const bool found = RecordingFailures([&] {
         exchange = mail.Exchange ? mail.Exchange(recipient) : ResolveMX(recipient, kMxTimeoutMs);
         return true;
       });

@@ -14,15 +14,15 @@ namespace tarvex {
 class TTarvexModuleOptions;
 
 struct TSmtpMail {
-  bool Direct = false;          // to each recipient's mail exchanger, no login
-  std::string From;             // SenderAddress
-  std::string Host;             // MailServer (unused when Direct)
-  uint16_t Port = 25;           // MailServerPort (unused when Direct)
+  bool Direct = false;  // to each recipient's mail exchanger, no login
+  std::string From;     // SenderAddress
+  std::string Host;     // MailServer (unused when Direct)
+  uint16_t Port = 25;   // MailServerPort (unused when Direct)
   std::string User, Password;
-  std::string Recipients;       // "a@b; c@d," as the options hold them
-  std::string Subject, Body;    // macros already expanded by the caller
-  TAttachments Files;           // in the order they are attached
-  bool Inline = false;          // handled on the raising thread: pump its messages around every command
+  std::string Recipients;     // "a@b; c@d," as the options hold them
+  std::string Subject, Body;  // macros already expanded by the caller
+  TAttachments Files;         // in the order they are attached
+  bool Inline = false;        // handled on the raising thread: pump its messages around every command
   // Where a direct recipient's mail goes; default: ResolveMX(recipient, 30000).
   std::function<std::string(const std::string& recipient)> Exchange;
   // The code page of Subject and Body; 0: the system's ANSI code page.

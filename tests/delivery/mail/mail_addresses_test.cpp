@@ -26,12 +26,18 @@ TEST(MailAddresses, RecipientsThatCannotBeSent) {
     const char* address;
     bool refused;
   } cases[] = {
-      {"author@example.test", false}, {"a@b", false},           {"nobody", true},
-      {"a@b>\r\nRCPT TO:<c@d", true}, {"<a@b>", true},          {"a\x7f@b", true},
-      {"a\t@b", true},                {"\xD5\xC5@example.test", false},
+      {"author@example.test", false},
+      {"a@b", false},
+      {"nobody", true},
+      {"a@b>\r\nRCPT TO:<c@d", true},
+      {"<a@b>", true},
+      {"a\x7f@b", true},
+      {"a\t@b", true},
+      {"\xD5\xC5@example.test", false},
   };
   for (const auto& c : cases) EXPECT_EQ(RecipientProblem(c.address).has_value(), c.refused) << c.address;
-  EXPECT_EQ(RecipientProblem("a@b>\r\nX"), "Invalid recipient address \"a@b> X\": it holds a control character, \"<\" or \">\".");
+  EXPECT_EQ(RecipientProblem("a@b>\r\nX"),
+            "Invalid recipient address \"a@b> X\": it holds a control character, \"<\" or \">\".");
   EXPECT_EQ(RecipientProblem("nobody"), "Invalid recipient address \"nobody\": it has no \"@\".");
 }
 
@@ -43,7 +49,8 @@ TEST(MailAddresses, SenderHeaderAndEnvelope) {
     const char* envelope;
   } cases[] = {
       {"app@example.test", "Tester", "\"Tester\" <app@example.test>", "app@example.test"},
-      {"Zorvik Support <support@example.test>", "Tester", "Zorvik Support <support@example.test>", "support@example.test"},
+      {"Zorvik Support <support@example.test>", "Tester", "Zorvik Support <support@example.test>",
+       "support@example.test"},
       {"\"Support\" <support@example.test>", "Tester", "\"Support\" <support@example.test>", "support@example.test"},
       {"\"a<b\" <x@y>", "Tester", "\"a<b\" <x@y>", "x@y"},
       {"app@example.test", "O\"Neil\\x", "\"O\\\"Neil\\\\x\" <app@example.test>", "app@example.test"},
@@ -75,9 +82,17 @@ TEST(MailAddresses, EveryRunOfControlCharactersBecomesOneSpace) {
     std::string text;
     const char* expected;
   } cases[] = {
-      {"one\r\ntwo", "one two"},    {"a\tb\nc", "a b c"},        {"\r\n\r\nx\r\n", " x "},
-      {"plain", "plain"},           {"", ""},                    {std::string("a\0b", 3), "a b"},
-      {"\xB1\xC0\xC0\xA3", "\xB1\xC0\xC0\xA3"},  {"a\x7f" "b", "a\x7f" "b"},
+      {"one\r\ntwo", "one two"},
+      {"a\tb\nc", "a b c"},
+      {"\r\n\r\nx\r\n", " x "},
+      {"plain", "plain"},
+      {"", ""},
+      {std::string("a\0b", 3), "a b"},
+      {"\xB1\xC0\xC0\xA3", "\xB1\xC0\xC0\xA3"},
+      {"a\x7f"
+       "b",
+       "a\x7f"
+       "b"},
   };
   for (const auto& c : cases) EXPECT_EQ(OneLine(c.text), c.expected) << c.text;
 }

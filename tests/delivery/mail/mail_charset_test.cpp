@@ -8,8 +8,8 @@ namespace tarvex {
 namespace {
 
 // The system's ANSI code pages and a few others a machine may be set to.
-constexpr uint32_t kCodePages[] = {874,  932,  936,  949,  950,  1250, 1251,  1252,  1253,  1254,  1255, 1256,
-                                   1257, 1258, 437,  850,  866,  1361, 20127, 20866, 28591, 28605, 65001};
+constexpr uint32_t kCodePages[] = {874,  932,  936, 949, 950, 1250, 1251,  1252,  1253,  1254,  1255, 1256,
+                                   1257, 1258, 437, 850, 866, 1361, 20127, 20866, 28591, 28605, 65001};
 
 TEST(MailCharset, NamesOfCodePages) {
   EXPECT_EQ(CharsetOfCodePage(936), "GBK");

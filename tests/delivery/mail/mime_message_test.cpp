@@ -24,8 +24,12 @@ std::string Bytes0To59() {
 }
 
 MailHeaderValues Headers(std::string subject) {
-  return {MailDate({2026, 3, 3, 9, 5, 7}, 480), SenderHeader("app@example.test", "Tester", "GBK"), std::move(subject),
-          "GBK", "author@example.test", 123456};
+  return {MailDate({2026, 3, 3, 9, 5, 7}, 480),
+          SenderHeader("app@example.test", "Tester", "GBK"),
+          std::move(subject),
+          "GBK",
+          "author@example.test",
+          123456};
 }
 
 // Whole messages as the DATA command sends them (fixtures/*.eml were written
@@ -45,9 +49,8 @@ TEST(MimeMessage, LineBreaksBecomeCrLf) {
     const char* text;
     const char* expected;
   } cases[] = {
-      {"a\nb", "a\r\nb"},         {"a\rb", "a\r\nb"},          {"a\r\nb", "a\r\nb"},
-      {"a\n\rb", "a\r\n\r\nb"},   {"a\r\r\nb", "a\r\n\r\nb"},  {"\n", "\r\n"},
-      {"end\r", "end\r\n"},       {"", ""},
+      {"a\nb", "a\r\nb"},         {"a\rb", "a\r\nb"}, {"a\r\nb", "a\r\nb"}, {"a\n\rb", "a\r\n\r\nb"},
+      {"a\r\r\nb", "a\r\n\r\nb"}, {"\n", "\r\n"},     {"end\r", "end\r\n"}, {"", ""},
   };
   for (const auto& c : cases) EXPECT_EQ(WithCrLfLineBreaks(c.text), c.expected) << c.text;
 }
@@ -102,9 +105,11 @@ TEST(MimeMessage, Base64LinesOf76Characters) {
   EXPECT_EQ(lines, "AAECAwQFBgcICQoLDA0ODxAREhMUFRYXGBkaGxwdHh8gISIjJCUmJygpKissLS4vMDEyMzQ1Njc4\r\nOTo7");
 
   // A 60-byte file: its part ends with the partial line, a line end and the closing boundary.
-  EXPECT_TRUE(MimeParts("x", 1252, {{"a.bin", Bytes0To59()}}).ends_with("\r\nOTo7\r\n--=_xcjvnxkbhvfkxzhfdbvzldjhfv--\r\n"));
+  EXPECT_TRUE(
+      MimeParts("x", 1252, {{"a.bin", Bytes0To59()}}).ends_with("\r\nOTo7\r\n--=_xcjvnxkbhvfkxzhfdbvzldjhfv--\r\n"));
   // A 57-byte file: the full line's CR LF, then the part's own line end.
-  EXPECT_TRUE(MimeParts("x", 1252, {{"a.bin", std::string(57, 'x')}}).ends_with("eHh4\r\n\r\n--=_xcjvnxkbhvfkxzhfdbvzldjhfv--\r\n"));
+  EXPECT_TRUE(MimeParts("x", 1252, {{"a.bin", std::string(57, 'x')}})
+                  .ends_with("eHh4\r\n\r\n--=_xcjvnxkbhvfkxzhfdbvzldjhfv--\r\n"));
 }
 
 TEST(MimeMessage, AttachmentTypesAndNames) {

@@ -1,8 +1,7 @@
 #include "crashreport/delivery/mail/smtp_mail_win.h"
 
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <cstring>
 #include <fstream>
@@ -55,6 +54,12 @@ std::string Utf8Of(const std::string& text, UINT codePage) {
   return utf8;
 }
 
+// The envelope and user the peer stored in front of message `index`.
+std::string EnvelopeOf(int index) {
+  const std::string stored = SpooledMessage(index);
+  return stored.substr(0, stored.find("\r\n\r\n"));
+}
+
 TSmtpMail MailTo(std::string recipients, uint16_t port = SmtpPort()) {
   TSmtpMail mail;
   mail.From = "app@example.test";
@@ -83,13 +88,13 @@ TEST_F(SmtpMail, MessageWithTextAndPngArrivesWholeAfterAuthLogin) {
   mail.Body = "Hello,\n.a line with a dot\rthe end";
   mail.Files = {{report.path, "report.txt"},
                 {TempPath("missing.bin"), "missing.bin"},  // no such file: not attached
-                {shot.path, "  "},                           // no name: not attached
+                {shot.path, "  "},                         // no name: not attached
                 {shot.path, "Screenshot.PNG"}};
 
   EXPECT_TRUE(SendBySMTP(mail, options));
   EXPECT_EQ(LastDeliveryError().Code, eeNone) << LastDeliveryError().Message;
   const std::string stored = SpooledMessage(1);
-  EXPECT_EQ(stored.substr(0, stored.find("\r\n\r\n")), "From: app@example.test\r\nTo: author@example.test\r\nUser: reporter");
+  EXPECT_EQ(EnvelopeOf(1), "From: app@example.test\r\nTo: author@example.test\r\nUser: reporter");
   EXPECT_NE(stored.find("\r\nSubject: Bug report of ZorvikCalc\r\nTo: <author@example.test>\r\n"), std::string::npos);
   EXPECT_EQ(SpoolFile("message1.defects"), "");
   // A 7bit text part followed by attachments keeps the empty line the layout puts before them.
@@ -108,10 +113,10 @@ TEST_F(SmtpMail, Cp936TextDecodesToTheSameText) {
   mail.CodePage = 936;
   EXPECT_TRUE(SendBySMTP(mail, options));
   EXPECT_EQ(SpooledMessage(1).substr(0, 24), "From: app@example.test\r\n");
-  EXPECT_EQ(SpoolFile("message1.headers"),
-            Utf8Of(mail.From, 936) + "\n" + Utf8Of(mail.Subject, 936) + "\n");
-  EXPECT_NE(SpooledMessage(1).find("Content-Type: text/plain; charset=\"GBK\"\r\nContent-Transfer-Encoding: base64\r\n"),
-            std::string::npos);
+  EXPECT_EQ(SpoolFile("message1.headers"), Utf8Of(mail.From, 936) + "\n" + Utf8Of(mail.Subject, 936) + "\n");
+  EXPECT_NE(
+      SpooledMessage(1).find("Content-Type: text/plain; charset=\"GBK\"\r\nContent-Transfer-Encoding: base64\r\n"),
+      std::string::npos);
   EXPECT_EQ(SpoolFile("message1.defects"), "");
   const std::string expected = Utf8Of(kCp936Body, 936);
   ASSERT_FALSE(expected.empty());
@@ -127,8 +132,9 @@ TEST_F(SmtpMail, ServerWithoutAuthLoginGetsNoCredentials) {
   EXPECT_EQ(lines.find(Base64Encode("reporter")), std::string::npos) << lines;
   EXPECT_EQ(lines.find(Base64Encode("s3cret")), std::string::npos) << lines;
   EXPECT_EQ(lines.substr(0, 5), "EHLO ") << lines;
-  EXPECT_NE(lines.find("\r\nRSET\r\nAUTH LOGIN\r\nMAIL FROM:<app@example.test>\r\nRCPT TO:<author@example.test>\r\nDATA\r\n"),
-            std::string::npos)
+  EXPECT_NE(
+      lines.find("\r\nRSET\r\nAUTH LOGIN\r\nMAIL FROM:<app@example.test>\r\nRCPT TO:<author@example.test>\r\nDATA\r\n"),
+      std::string::npos)
       << lines;
   EXPECT_TRUE(lines.ends_with("\r\nThe calculator failed.\r\n--=_xcjvnxkbhvfkxzhfdbvzldjhfv--\r\n.\r\n")) << lines;
 }
@@ -147,10 +153,21 @@ TEST_F(SmtpMail, EveryRecipientIsTriedAndEachFailureRecorded) {
     const char* error;  // the start of the last recorded error
     std::vector<std::string> arrived;
   } cases[] = {
-      {"refused@example.test; author@example.test", true, "[SMTP] Error log:\r\n550 no such user", {"author@example.test"}},
-      {"author@example.test, refused@example.test", true, "[SMTP] Error log:\r\n550 no such user", {"author@example.test"}},
-      {"broken-address; second@example.test", true, "[SMTP] Invalid recipient address \"broken-address\"", {"second@example.test"}},
-      {"a@b>\r\nRCPT TO:<x@example.test>; second@example.test", true, "[SMTP] Invalid recipient address \"a@b> RCPT TO:<x@example.test>\"",
+      {"refused@example.test; author@example.test",
+       true,
+       "[SMTP] Error log:\r\n550 no such user",
+       {"author@example.test"}},
+      {"author@example.test, refused@example.test",
+       true,
+       "[SMTP] Error log:\r\n550 no such user",
+       {"author@example.test"}},
+      {"broken-address; second@example.test",
+       true,
+       "[SMTP] Invalid recipient address \"broken-address\"",
+       {"second@example.test"}},
+      {"a@b>\r\nRCPT TO:<x@example.test>; second@example.test",
+       true,
+       "[SMTP] Invalid recipient address \"a@b> RCPT TO:<x@example.test>\"",
        {"second@example.test"}},
       {"broken-address", false, "[SMTP] Invalid recipient address", {}},
       {"author@example.test; second@example.test", true, "", {"author@example.test", "second@example.test"}},
@@ -187,47 +204,52 @@ TEST_F(SmtpMail, DirectModeSendsToTheExchangerOfEachRecipient) {
   std::vector<std::string> exchanges;
   mail.Exchange = [&](const std::string& recipient) {
     const bool scripted = recipient.ends_with("@empty.test");
-    const std::string host =
-        ResolveMX(recipient, 30000, {"127.0.0.1"}, scripted ? ScriptedDnsPort() : DnsmasqPort());
+    const std::string host = ResolveMX(recipient, 30000, {"127.0.0.1"}, scripted ? ScriptedDnsPort() : DnsmasqPort());
     exchanges.push_back(host);
     return host == "mail.example.test" ? std::string("127.0.0.1") : host;
   };
   EXPECT_TRUE(SendBySMTP(mail, options));
   EXPECT_EQ(exchanges, (std::vector<std::string>{"mail.example.test", "mail.example.test"}));
   EXPECT_EQ(LastDeliveryError().Message, "[SMTP] Cannot resolve the \"empty.test\" MX record.");
-  EXPECT_EQ(SpooledMessage(1).substr(0, 60), "From: app@example.test\r\nTo: author@example.test\r\nUser: \r\n\r\n");
-  EXPECT_EQ(SpooledMessage(2).substr(0, 60), "From: app@example.test\r\nTo: second@example.test\r\nUser: \r\n\r\n");
+  EXPECT_EQ(EnvelopeOf(1), "From: app@example.test\r\nTo: author@example.test\r\nUser: ");
+  EXPECT_EQ(EnvelopeOf(2), "From: app@example.test\r\nTo: second@example.test\r\nUser: ");
+}
+
+constexpr UINT kPumpProbe = WM_APP + 7;
+int probesHandled = 0;
+
+LRESULT CALLBACK CountProbes(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == kPumpProbe) ++probesHandled;
+  return DefWindowProcA(window, message, wParam, lParam);
 }
 
 // Inline, the thread's own messages are handled while the mail goes; a quit
 // message is left for the program's loop.
 TEST_F(SmtpMail, InlineSendingPumpsTheThreadsMessages) {
-  static int handled;
   WNDCLASSA windowClass{};
-  windowClass.lpfnWndProc = [](HWND window, UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT {
-    if (message == WM_APP + 7) ++handled;
-    return DefWindowProcA(window, message, wParam, lParam);
-  };
+  windowClass.lpfnWndProc = CountProbes;
   windowClass.lpszClassName = "VxMailPumpTest";
   RegisterClassA(&windowClass);
   HWND window = CreateWindowA("VxMailPumpTest", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
   ASSERT_NE(window, nullptr);
   for (const bool inlineMail : {false, true}) {
-    handled = 0;
-    PostMessageA(window, WM_APP + 7, 0, 0);
+    probesHandled = 0;
+    PostMessageA(window, kPumpProbe, 0, 0);
     PostQuitMessage(3);
     TSmtpMail mail = MailTo("author@example.test");
     mail.Inline = inlineMail;
     EXPECT_TRUE(SendBySMTP(mail, options));
-    EXPECT_EQ(handled, inlineMail ? 1 : 0);
+    EXPECT_EQ(probesHandled, inlineMail ? 1 : 0);
     MSG message;
     std::vector<UINT> left;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-      if (message.message != WM_APP + 7 && message.message != WM_QUIT) continue;  // the system's own
+      if (message.message != kPumpProbe && message.message != WM_QUIT) continue;  // the system's own
       left.push_back(message.message);
-      if (message.message == WM_QUIT) EXPECT_EQ(message.wParam, 3u);
+      if (message.message == WM_QUIT) {
+        EXPECT_EQ(message.wParam, 3u);
+      }
     }
-    EXPECT_EQ(left, inlineMail ? std::vector<UINT>{WM_QUIT} : (std::vector<UINT>{WM_APP + 7, WM_QUIT}));
+    EXPECT_EQ(left, inlineMail ? std::vector<UINT>{WM_QUIT} : (std::vector<UINT>{kPumpProbe, WM_QUIT}));
   }
   DestroyWindow(window);
 }
