@@ -5,17 +5,23 @@
 
 Starts, on 127.0.0.1 at free ports:
   - aiosmtpd with AUTH LOGIN (user "reporter", password "s3cret") without TLS,
-    writing every message it accepts to the spool folder;
+    writing every message it accepts to the spool folder together with what
+    Python's email package read in it (see write_reading); it refuses the
+    recipient refused@example.test;
   - a scripted SMTP server for replies that a plain server never gives
     (the scenario is the argument of HELO, see ScriptedSmtp);
+  - an SMTP server without AUTH LOGIN that writes every line it receives to
+    the spool folder (see NoAuthSmtp);
   - dnsmasq serving MX records of example.test (preferences 20 and 10);
   - a scripted DNS responder for answers that a plain server never gives
     (the scenario is the queried domain, see scripted_answer).
 Runs COMMAND with their ports in VX_SMTP_PORT, VX_SCRIPTED_SMTP_PORT,
-VX_DNSMASQ_PORT, VX_SCRIPTED_DNS_PORT and the spool folder (a Windows path
+VX_NOAUTH_SMTP_PORT, VX_DNSMASQ_PORT, VX_SCRIPTED_DNS_PORT and the spool folder (a Windows path
 through Wine's Z: drive) in VX_SMTP_SPOOL, then stops exactly what it
 started and exits with COMMAND's exit code.
 """
+import email
+import email.policy
 import os
 import shutil
 import socket
@@ -33,15 +39,57 @@ from aiosmtpd.smtp import AuthResult, LoginPassword
 USER, PASSWORD = b"reporter", b"s3cret"
 
 
+def write_reading(name, content):
+    """What Python's email package reads in a message, beside it:
+    NAME.defects  the defects of every part and header, one class name a line
+    NAME.headers  the From and Subject headers decoded (those present), in UTF-8, one a line
+    NAME.text     the first text part without a file name, decoded, in UTF-8
+    NAME.names    one line per other part: its content type and file name
+    NAME.partK    the K-th of those parts, decoded (K from 1)
+    """
+    message = email.message_from_bytes(content, policy=email.policy.default)
+    headers = [header for header in (message["From"], message["Subject"]) if header is not None]
+    defects, text, files = [type(defect).__name__ for header in headers for defect in header.defects], None, []
+    for part in message.walk():
+        defects += [type(defect).__name__ for defect in part.defects]
+        if part.is_multipart():
+            continue
+        if text is None and part.get_content_maintype() == "text" and part.get_filename() is None:
+            try:
+                text = part.get_content()
+            except LookupError as error:  # a charset Python does not know
+                defects.append("LookupError: %s" % error)
+            continue
+        files.append(part)
+    with open(name + ".defects", "w") as out:
+        out.writelines(defect + "\n" for defect in defects)
+    with open(name + ".headers", "wb") as out:
+        out.write("".join("%s\n" % header for header in headers).encode("utf-8"))
+    with open(name + ".text", "wb") as out:
+        out.write((text or "").encode("utf-8"))
+    with open(name + ".names", "w") as out:
+        out.writelines("%s %s\n" % (part.get_content_type(), part.get_filename()) for part in files)
+    for number, part in enumerate(files, 1):
+        with open("%s.part%d" % (name, number), "wb") as out:
+            out.write(part.get_payload(decode=True) or b"")
+
+
 class SpoolHandler:
     def __init__(self, folder):
         self.folder = folder
         self.count = 0
 
+    async def handle_RCPT(self, server, session, envelope, address, rcpt_options):
+        if address == "refused@example.test":
+            return "550 no such user"
+        envelope.rcpt_tos.append(address)
+        return "250 OK"
+
     async def handle_DATA(self, server, session, envelope):
         self.count += 1
         user = session.auth_data.login.decode() if isinstance(session.auth_data, LoginPassword) else ""
         name = os.path.join(self.folder, "message%d" % self.count)
+        write_reading(name, envelope.original_content)
         with open(name + ".tmp", "wb") as out:
             out.write(b"From: " + envelope.mail_from.encode() + b"\r\n")
             out.write(b"To: " + ",".join(envelope.rcpt_tos).encode() + b"\r\n")
@@ -119,6 +167,46 @@ class ScriptedSmtp(socketserver.BaseRequestHandler):
         elif scenario == "silent":
             for _ in lines:
                 pass
+
+
+class NoAuthSmtp(socketserver.BaseRequestHandler):
+    """A server that has no AUTH LOGIN: 502 to it, 250 to the other commands,
+    354 to DATA and 250 after the data. Before that last 250 it writes every
+    line of the connection so far (the data's lines too) to the spool folder
+    as noauthN.txt."""
+    spool = None
+    count = 0
+
+    def handle(self):
+        self.request.sendall(b"220 noauth.test ready\r\n")
+        received, pending, in_data = [], b"", False
+        while True:
+            data = self.request.recv(65536)
+            if not data:
+                return
+            pending += data
+            while b"\r\n" in pending:
+                line, pending = pending.split(b"\r\n", 1)
+                received.append(line)
+                if in_data and line == b".":
+                    in_data = False
+                    self.spool_lines(received)
+                    self.request.sendall(b"250 accepted\r\n")
+                elif in_data:
+                    pass
+                elif line.upper() == b"DATA":
+                    in_data = True
+                    self.request.sendall(b"354 go on\r\n")
+                else:
+                    self.request.sendall(b"502 not implemented\r\n" if line.upper().startswith(b"AUTH") else b"250 ok\r\n")
+
+    @staticmethod
+    def spool_lines(lines):
+        NoAuthSmtp.count += 1
+        name = os.path.join(NoAuthSmtp.spool, "noauth%d" % NoAuthSmtp.count)
+        with open(name + ".tmp", "wb") as out:
+            out.write(b"\r\n".join(lines) + b"\r\n")
+        os.rename(name + ".tmp", name + ".txt")
 
 
 class ThreadedTcp(socketserver.ThreadingMixIn, socketserver.TCPServer):
@@ -239,13 +327,16 @@ def main():
         controller.port = probe.getsockname()[1]
     controller.start()
     scripted_smtp = ThreadedTcp(("127.0.0.1", 0), ScriptedSmtp)
+    NoAuthSmtp.spool = spool
+    noauth_smtp = ThreadedTcp(("127.0.0.1", 0), NoAuthSmtp)
     scripted_dns = socketserver.ThreadingUDPServer(("127.0.0.1", 0), ScriptedDns)
-    for server in (scripted_smtp, scripted_dns):
+    for server in (scripted_smtp, noauth_smtp, scripted_dns):
         threading.Thread(target=server.serve_forever, daemon=True).start()
     dnsmasq, dnsmasq_port = start_dnsmasq()
     env = dict(os.environ,
                VX_SMTP_PORT=str(controller.port),
                VX_SCRIPTED_SMTP_PORT=str(scripted_smtp.server_address[1]),
+               VX_NOAUTH_SMTP_PORT=str(noauth_smtp.server_address[1]),
                VX_DNSMASQ_PORT=str(dnsmasq_port),
                VX_SCRIPTED_DNS_PORT=str(scripted_dns.server_address[1]),
                VX_SMTP_SPOOL="Z:" + spool.replace("/", "\\"))
@@ -254,7 +345,7 @@ def main():
     finally:
         dnsmasq.terminate()
         dnsmasq.wait()
-        for server in (scripted_smtp, scripted_dns):
+        for server in (scripted_smtp, noauth_smtp, scripted_dns):
             server.shutdown()
             server.server_close()
         controller.stop()

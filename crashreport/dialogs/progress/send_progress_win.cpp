@@ -7,6 +7,7 @@
 
 #include "crashreport/base/options/options.h"
 #include "crashreport/dialogs/common/dialog_look_win.h"
+#include "crashreport/dialogs/common/message_pump_win.h"
 #include "crashreport/dialogs/progress/progress_rules.h"
 
 namespace tarvex {
@@ -103,16 +104,7 @@ INT_PTR CALLBACK ProgressProcedure(HWND dialog, UINT message, WPARAM, LPARAM) {
 // Inline, the calling thread owns the dialog: its pending messages are
 // handled around each change (a quit message is left for the program's loop).
 void PumpInline() {
-  if (!State().inlineDialog) return;
-  MSG message;
-  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-    if (message.message == WM_QUIT) {
-      PostQuitMessage(static_cast<int>(message.wParam));
-      return;
-    }
-    TranslateMessage(&message);
-    DispatchMessageA(&message);
-  }
+  if (State().inlineDialog) PumpPendingMessages();
 }
 
 // Runs `change` on the open dialog, pumping around it when inline.
