@@ -44,7 +44,10 @@ bool TReportSending::SendMailOnce() {
   mail.ShowDialog = (options_.SendFlags() & sfShowProgressWindow) != 0;
   // On the main thread (an inline handling) the client's windows belong to its active window.
   mail.Parent = GetCurrentThreadId() == MainThreadId() ? GetActiveWindow() : nullptr;
-  if (SendByMAPI(mail)) return true;
+  bool cancelled = false;
+  if (SendByMAPI(mail, &cancelled)) return true;
+  // A user who cancelled the client's message is not asked again by another.
+  if (cancelled) return false;
   mail.Body = body;
   return SendByMailto(mail);
 }
