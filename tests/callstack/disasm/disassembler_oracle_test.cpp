@@ -67,6 +67,8 @@ std::string OurMnemonic(std::string_view text) {
     const size_t comment = text.find("  //");
     if (comment == std::string_view::npos) return {};
     text.remove_prefix(comment + 4);
+    // Three-byte opcodes (0F 38, 0F 3A) are shown as their bytes, not named.
+    if (text.starts_with("0F ")) return {};
   }
   std::string mnemonic;
   while (!text.empty()) {

@@ -125,6 +125,14 @@ struct ObjdumpInstruction {
   size_t length;
 };
 
+// Whether objdump's text after the bytes is a prefix alone ("\tlock\n", "\tfs\n", ...).
+bool PrefixAlone(const char* tab) {
+  for (const char* prefix : {"\tlock\n", "\trep\n", "\trepz\n", "\trepnz\n", "\tdata16\n", "\taddr16\n", "\tcs\n",
+                             "\tds\n", "\tes\n", "\tfs\n", "\tgs\n", "\tss\n"})
+    if (std::strcmp(tab, prefix) == 0) return true;
+  return false;
+}
+
 std::vector<ObjdumpInstruction> ObjdumpInstructions(const std::string& path) {
   std::vector<ObjdumpInstruction> instructions;
   const std::string command = "i686-w64-mingw32-objdump -d --insn-width=16 '" + path + "'";
@@ -149,9 +157,10 @@ std::vector<ObjdumpInstruction> ObjdumpInstructions(const std::string& path) {
     // ".byte" marks an instruction objdump could not finish: the bytes after
     // it are a run of zeros it elides ("...") or the section's end. C++
     // exception tables (.gcc_except_table) lie in .text and end that way.
-    // A LOCK prefix printed alone is the same: objdump could not finish what it prefixes
-    // (data among the code, such as a table of constructors, decoded by chance).
-    const bool undecoded = std::strstr(tab, "(bad)") || std::strstr(tab, ".byte") || std::strcmp(tab, "\tlock\n") == 0;
+    // A prefix printed alone is the same: objdump could not finish what it prefixes
+    // (data among the code, such as a table of constructors, decoded by chance,
+    // or cut short by the symbol that follows).
+    const bool undecoded = std::strstr(tab, "(bad)") || std::strstr(tab, ".byte") || PrefixAlone(tab);
     instructions.push_back({address, undecoded ? 0 : length});
   }
   std::free(line);
