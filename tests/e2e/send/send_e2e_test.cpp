@@ -87,8 +87,15 @@ TEST(SendReport, AFailedSendTellsTheUserAndTheProgramGoesOn) {
   EXPECT_EQ(BoxText(error).rfind(L"[SMTP] ", 0), 0u) << BoxText(error);
   HWND progress = calc.WaitForDialog(L"Send.");
   ASSERT_NE(progress, nullptr) << "the progress window closed before the error was shown";
-  Picture(progress, L"send-progress");
-  Picture(error, L"send-error");
+  if (!Environment(L"VX_PICTURES").empty()) {
+    // Both are centred: the box moves aside for the progress window's picture.
+    RECT box{};
+    GetWindowRect(error, &box);
+    SetWindowPos(error, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Picture(progress, L"send-progress");
+    SetWindowPos(error, nullptr, box.left, box.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Picture(error, L"send-error");
+  }
   ASSERT_TRUE(PressDialogButton(error, IDOK));
   ExpectResult(calc, L"Sorry, sending the message didn't work.", L"send-result");
   EXPECT_TRUE(IsWindow(calc.MainWindow()));
