@@ -19,6 +19,7 @@
 #include "crashreport/delivery/sending/report_sender_win.h"
 #include "rtl/exception.h"
 #include "tests/delivery/http/web_peers_win.h"
+#include "tests/delivery/mail_peers_win.h"
 
 namespace tarvex {
 namespace {
@@ -121,6 +122,33 @@ TEST_F(ReportSendingTest, FtpCarriesEveryAttachmentInTheArchive) {
   EXPECT_EQ(entries.at("Calc.elf"), std::string(kReport) + "\r\n\r\n\r\n");
   EXPECT_EQ(entries.at("LastHTMLPage.html"), "<html>last</html>");
   EXPECT_NE(entries.at("Calc.xml").find("<Log"), std::string::npos);
+  ExpectNoTemporaryFiles();
+}
+
+TEST_F(ReportSendingTest, MailAndWebShareOneArchiveUnlessTheMailCarriesTheReport) {
+  UploadTo("/upload/both");
+  options.SetMailDelivery(mdSMTPRelay);
+  options.SetMailServer("127.0.0.1");
+  options.SetMailServerPort(testing::SmtpPort());
+  options.SetMailServerLogin("reporter");
+  options.SetMailServerPassword("s3cret");
+  options.SetMailRecipients("bugs@example.test");
+  options.SetMessageBody("Please look at this.");
+  int prepared = 0;
+  events.ProcedureVariables().OnAttachedFilesRequest = [&](TExceptionInfo&, TStrings&) { ++prepared; };
+
+  EXPECT_TRUE(TReportSending(request, options).Run()) << LastDeliveryError().Message;
+  EXPECT_EQ(prepared, 1) << "the web sends the mail's archive";
+  EXPECT_EQ(actions, (std::vector<int>{acBeforeEmail, acAfterEmail, acBeforeWeb, acAfterWeb}));
+  EXPECT_NE(testing::SpooledMessage(1).find("filename=\"BugReport.zip\""), std::string::npos);
+  EXPECT_EQ(Record("both").Files.size(), 1u);
+
+  options.SetAppendReportToMessage(true);
+  prepared = 0;
+  EXPECT_TRUE(TReportSending(request, options).Run()) << LastDeliveryError().Message;
+  EXPECT_EQ(prepared, 2) << "the mail carries the report in its body, the web gets an archive of its own";
+  const std::string mail = testing::SpooledMessage(2);
+  EXPECT_NE(mail.find("Please look at this.\r\n\r\n\r\nApplication\r\n"), std::string::npos) << mail;
   ExpectNoTemporaryFiles();
 }
 
