@@ -39,4 +39,9 @@ HWND ShowPage(HWND detailed, int tab) {
   return shown ? content : nullptr;
 }
 
+bool CloseDetailedWithoutSending(HWND detailed) {
+  SendMessageW(GetDlgItem(detailed, VX_DETAILED_SEND), BM_SETCHECK, BST_UNCHECKED, 0);
+  return PressDialogButton(detailed, VX_DETAILED_OK);
+}
+
 }  // namespace e2e

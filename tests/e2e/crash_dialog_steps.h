@@ -15,5 +15,8 @@ HWND FollowDetailsLink(const CalcDriver& calc, HWND simple);
 // Selects page `tab` of the detailed dialog; its content (a list or rich
 // text) once it shows rows or text, nullptr when it does not in time.
 HWND ShowPage(HWND detailed, int tab);
+// Unticks the detailed dialog's send box (the calculator as shipped hands a
+// report to the user's mail client) and presses OK; false when it stays.
+bool CloseDetailedWithoutSending(HWND detailed);
 
 }  // namespace e2e
