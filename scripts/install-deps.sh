@@ -11,7 +11,7 @@ packages=(
   wine wine32:i386 wine64 fonts-wine
   g++-mingw-w64-i686-posix mingw-w64-i686-dev libz-mingw-w64-dev
   cmake ninja-build googletest libbenchmark-dev g++ clang llvm-14-dev llvm-14 libclang-rt-14-dev
-  libcapstone-dev binutils-mingw-w64-i686
+  libcapstone-dev libzydis-dev binutils-mingw-w64-i686
   xvfb xauth x11-utils imagemagick fonts-wqy-microhei locales
   python3 python3-aiosmtpd python3-pyftpdlib dnsmasq-base unzip dpkg-dev zlib1g-dev
   zip pngcheck libpng-dev openssl ccache
