@@ -4,6 +4,7 @@
 #include "crashreport/delivery/trackers/page_charset.h"
 #include "crashreport/delivery/trackers/tracker_fields.h"
 #include "rtl/exception.h"
+#include "rtl/format.h"
 
 namespace tarvex {
 
@@ -13,7 +14,11 @@ TTrackerSession::TTrackerSession(const TConnectionClass& connectionClass, const 
       alwaysUtf8_(alwaysUtf8),
       webFields_(FieldsFromEntries(submission.WebFields)),
       connection_(connectionClass(submission.Web, submission.Proxy)) {
-  if (!connection_) throw rtl::Exception("No connection for the tracker.");
+  // An address that cannot be read (or a missing Internet library) leaves the
+  // connection unconnected: that is no failed login but no connection at all.
+  if (!connection_ || !connection_->Connected())
+    throw rtl::Exception(
+        rtl::Format("Cannot create an HTTP connection with the host: %s", submission.Web.Address.c_str()));
 }
 
 std::string TTrackerSession::Encoded(std::string_view text) const {

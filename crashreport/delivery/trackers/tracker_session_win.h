@@ -13,7 +13,7 @@ namespace tarvex {
 
 class TTrackerSession {
  public:
-  // Connects (may raise). With `alwaysUtf8` every text of the report goes
+  // Connects; raises rtl::Exception when the connection cannot be made. With `alwaysUtf8` every text of the report goes
   // in UTF-8; otherwise only to pages that declare it.
   TTrackerSession(const TConnectionClass& connectionClass, const TTrackerSubmission& submission, bool alwaysUtf8);
 

@@ -11,6 +11,7 @@ progress the submission reported.
 """
 import os
 import shutil
+import socket
 import subprocess
 import sys
 import tempfile
@@ -51,6 +52,7 @@ class Submission:
         self.code = int(lines["code"])
         self.status = int(lines["status"])
         self.status_text = bytes.fromhex(lines["status-text"]).decode(ANSI)
+        self.error = int(lines["error"])
         self.progress = [int(k) for k in lines["progress"].split()]
 
     def steps_shown(self):
@@ -102,6 +104,28 @@ class TrackerTest(unittest.TestCase):
         self.assertEqual(submission.progress.index(SENDING) > submission.progress.index(steps[-1]), True)
 
 
+class NoTracker(TrackerTest):
+    """Submissions that never reach a tracker's pages."""
+    site = MANTIS
+    site_module = mantis_site
+    tracker = "mantis"
+    project, category, assign_to = "Zorvik", "General", ""
+
+    def test_an_unreadable_address_is_no_connection(self):
+        result = self.submit(url="http://bad host/mantis/")
+        self.assertEqual((result.code, result.status), (2, 0))
+        self.assertEqual(result.status_text, "Cannot create an HTTP connection with the host: http://bad host/mantis/")
+        self.assertEqual(result.progress, [])
+
+    def test_a_refused_connection_fails_the_login_with_the_library_error(self):
+        with socket.socket() as unused:
+            unused.bind(("127.0.0.1", 0))  # bound, not listening: connections are refused
+            result = self.submit(url=f"http://127.0.0.1:{unused.getsockname()[1]}/mantis/")
+        self.assertEqual((result.code, result.status, result.error), (3, 0, 12029))
+        self.assertEqual(result.status_text, "The attempt to connect to the server failed.")
+        self.assertEqual(self.site.journal, [])
+
+
 class Mantis(TrackerTest):
     site = MANTIS
     site_module = mantis_site
@@ -122,7 +146,7 @@ class Mantis(TrackerTest):
         self.assertEqual(self.pages(), self.LEAD + [("GET", "bug_report_advanced_page.php"), ("POST", "bug_report.php")])
         login = self.request("login.php")
         self.assertEqual(login.fields, [(b"return", b"login_select_proj_page.php"), (b"username", b"reporter"),
-                                        (b"password", b"s3cret")])
+                                        (b"password", mantis_site.PASSWORD.encode("utf-8"))])
         self.assertEqual(self.request("set_project.php").fields, [(b"project_id", b"2")])
         search = self.request("view_all_set.php")
         self.assertEqual(search.query, [(b"f", b"3")])

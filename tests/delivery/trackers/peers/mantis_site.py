@@ -2,7 +2,7 @@
 through, in UTF-8, with its session cookie and form security tokens."""
 from tracker_site import Answer, Site, e, redirect
 
-USER, PASSWORD = "reporter", "s3cret"
+USER, PASSWORD = "reporter", "密码s3cret"  # a password the login only takes in UTF-8
 PROJECTS = {"1": "Zorvik", "2": "Zorvik素材计算工具", "3": "Other & Co"}
 CATEGORIES = {"1": "General", "4": "崩溃"}
 HANDLERS = {"0": "", "7": "developer", "8": "王工"}
@@ -37,7 +37,7 @@ class MantisSite(Site):
         return handler(request, session) if handler else Answer(404, "no such page")
 
     def login(self, request):
-        if (request.field("username"), request.field("password")) != (USER, PASSWORD):
+        if (self.text(request.raw("username")), self.text(request.raw("password"))) != (USER, PASSWORD):
             return redirect("login_page.php?error=1")
         sid = self.new_session()
         return redirect("/mantis/" + request.field("return"), [("Set-Cookie", f"SID={sid}; path=/")])
