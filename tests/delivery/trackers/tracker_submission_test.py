@@ -329,7 +329,7 @@ class FogBugz(TrackerTest):
     site_module = fogbugz_site
     tracker = "fogbugz"
     project, category, assign_to = "Zorvik", "崩溃", "王工"
-    LEAD = [("POST", "default.asp:preLogon"), ("GET", "default.asp:preSearch")]
+    LEAD = [("POST", "default.asp:preLogon"), ("GET", "default.asp:"), ("GET", "default.asp:preSearch")]
     NEW_CASE_FIELDS = ["command", "dtTimeStamp", "ixBug", "ixBugEventLatest", "ixPersonLastOwner", "ixDiscussTopic",
                        "ixScreenshot", "sTitle", "sEvent", "ixProject", "ixArea", "ixPersonAssignedTo", "ixCategory",
                        "ixFixFor", "ixPriority", "hrsCurrEstNew", "hrsElapsedNew", "fIEFileBrowse", "sVersion",
@@ -397,7 +397,7 @@ class FogBugz(TrackerTest):
         self.assertEqual(self.pages(), [("POST", "default.asp:preLogon")])
 
     def test_f_wrong_answers_give_each_step_its_code(self):
-        cases = [("default.asp:preLogon", 500, 3), ("default.asp:preLogon", "marker", 3),
+        cases = [("default.asp:preLogon", 500, 3), ("default.asp:", "marker", 3),
                  ("default.asp:preSearch", "page", 5), ("default.asp:preSearch", "marker", 5),
                  ("default.asp:new", "page", 6), ("default.asp:preSubmitBug", 500, 6),
                  ("default.asp:preSubmitBug", "marker", 6)]

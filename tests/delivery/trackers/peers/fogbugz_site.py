@@ -48,7 +48,7 @@ class FogBugzSite(Site):
             return self.log_on(request)
         if session is None:
             return Answer(200, HEAD + '<form method="post" action="default.asp"><input name="sPerson"></form>' + TAIL)
-        handler = {"default.asp:preSearch": self.search, "default.asp:new": self.new_case,
+        handler = {"default.asp:": self.start_page, "default.asp:preSearch": self.search, "default.asp:new": self.new_case,
                    "default.asp:edit": self.edit_case, "default.asp:preSubmitBug": self.submit}.get(request.step)
         return handler(request, session) if handler else Answer(404, "no such page")
 
@@ -57,9 +57,10 @@ class FogBugzSite(Site):
         trial = request.field("ID")
         if person != (USER, PASSWORD, "0") or (self.trial_required and trial != TRIAL_ID):
             return Answer(200, HEAD + "<p>Incorrect password or username.</p>" + TAIL)
-        sid = self.new_session()
-        return Answer(200, HEAD + NAV + "<p>Welcome.</p>" + TAIL, [("Set-Cookie", f"SID={sid}; path=/")],
-                      markers=("pre=preLogOff",))
+        return redirect("default.asp", [("Set-Cookie", f"SID={self.new_session()}; path=/")])
+
+    def start_page(self, request, session):
+        return Answer(200, HEAD + NAV + "<p>Welcome.</p>" + TAIL, markers=("pre=preLogOff",))
 
     def query(self, request):
         return {name.decode(): self.text(value) for name, value in request.query}

@@ -138,6 +138,8 @@ class Site:
 
 class Handler(http.server.BaseHTTPRequestHandler):
     protocol_version = "HTTP/1.1"
+    # As web servers do: the body does not wait for the client to acknowledge the headers.
+    disable_nagle_algorithm = True
     sites = {}  # prefix -> Site
 
     def log_message(self, *args):
