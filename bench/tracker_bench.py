@@ -39,7 +39,8 @@ def multipart(fields, files):
     parts = [b"--" + BOUNDARY + b'\r\nContent-Disposition: form-data; name="' + name + b'";\r\n\r\n' + value + b"\r\n"
              for name, value in fields]
     parts += [b"--" + BOUNDARY + b'\r\nContent-Disposition: form-data; name="' + name + b'"; filename="' + filename +
-              b'";\r\nContent-Type: application/octet-stream\r\n\r\n' + data + b"\r\n" for name, filename, data in files]
+              b'";\r\nContent-Type: application/octet-stream\r\n\r\n' + data + b"\r\n"
+              for name, filename, data in files]
     return b"".join(parts) + b"--" + BOUNDARY + b"--\r\n"
 
 

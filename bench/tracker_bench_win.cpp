@@ -20,7 +20,9 @@ int main(int argc, char** argv) {
   submission.Web.Address = argv[1];
   submission.Archive = argv[2];
   submission.User = "reporter";
-  submission.Password = "\xC3\xDC\xC2\xEB" "s3cret";  // in code page 936
+  submission.Password =
+      "\xC3\xDC\xC2\xEB"
+      "s3cret";  // in code page 936
   submission.Project = "Zorvik";
   submission.Category = "General";
   submission.Version = "1.0";

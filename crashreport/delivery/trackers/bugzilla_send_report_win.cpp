@@ -1,6 +1,9 @@
 // Bugzilla: log in through the bug entry page, search every status of the
 // product for the report's ID, then post a new bug and attach the archive
 // to it, or raise the counter in the found bug's summary.
+#include <algorithm>
+
+#include "crashreport/base/util/text_case.h"
 #include "crashreport/delivery/html/form_reader.h"
 #include "crashreport/delivery/trackers/send_report_win.h"
 #include "crashreport/delivery/trackers/tracker_fields.h"
@@ -18,8 +21,8 @@ bool LogIn(TTrackerSession& session) {
   c.AddField("product", session.Encoded(session.Submission().Project));
   c.AddField("Bugzilla_login", session.Encoded(session.Submission().User));
   c.AddField("Bugzilla_password", session.Encoded(session.Submission().Password));
-  return session.Execute(false) && (c.ResponseIs("enter_bug.cgi", "relogin.cgi", "") ||
-                                    c.ResponseIs("enter_bug.cgi", "index.cgi?logout=1", ""));
+  return session.Execute(false) &&
+         (c.ResponseIs("enter_bug.cgi", "relogin.cgi", "") || c.ResponseIs("enter_bug.cgi", "index.cgi?logout=1", ""));
 }
 
 bool Search(TTrackerSession& session) {
@@ -91,6 +94,23 @@ int ReportNewBug(TTrackerSession& session) {
   return session.Execute(true) && c.ResponseIs("attachment.cgi", "attachment.cgi", "") ? tcFiled : tcInsertFailed;
 }
 
+// The bug is closed when the page offers to reopen it: the "reopen" action,
+// or "reopened" as a status to move to. A bug whose current status is
+// REOPENED is open, so its own selected status does not count.
+bool IsClosed(const THTTPConnectionBase& c) {
+  const std::string page = LowerCase(c.LastResponse.Body);
+  if (page.find("value=\"reopen\"") != std::string::npos) return true;
+  size_t offers = 0;
+  for (size_t at = page.find("value=\"reopened\""); at != std::string::npos;
+       at = page.find("value=\"reopened\"", at + 1))
+    ++offers;
+  const auto statuses = SelectOptions(c.LastResponse.Body, "bug_status");
+  const bool current = statuses && std::any_of(statuses->begin(), statuses->end(), [](const TSelectOption& o) {
+                         return o.Selected && SameTextIgnoringCase(o.Value, "reopened");
+                       });
+  return offers > (current ? 1u : 0u);
+}
+
 int UpdateBug(TTrackerSession& session) {
   THTTPConnectionBase& c = session.Connection();
   c.Progress(hpModifying, 0);
@@ -103,7 +123,7 @@ int UpdateBug(TTrackerSession& session) {
     return tcUpdateFailed;
   c.SetRequest("process_bug.cgi", hmPostUrlEncoded);
   if (!c.IncrementCounter("short_desc")) return tcFiled;  // the counter is at its limit
-  if (session.PageHas("value=\"reopen\"") || session.PageHas("value=\"reopened\"")) return tcBugClosed;
+  if (IsClosed(c)) return tcBugClosed;
   for (const char* name : {"delta_ts", "longdesclength", "id", "token", "alias"}) c.CopyInputField(name);
   if (InputValue(c.LastResponse.Body, "bug_file_loc").value_or("").empty())
     c.AddField("bug_file_loc", "");

@@ -59,8 +59,8 @@ int SubmitNewCase(TTrackerSession& session) {
   c.AddField("pg", "pgEditBug");
   if (!session.Execute(false) || !c.ResponseIs(kPage, "", "")) return tcInsertFailed;
   SetSubmitRequest(c);
-  for (const char* name : {"command", "dtTimeStamp", "ixBug", "ixBugEventLatest", "ixPersonLastOwner",
-                           "ixDiscussTopic", "ixScreenshot", "sOriginalTitle"})
+  for (const char* name : {"command", "dtTimeStamp", "ixBug", "ixBugEventLatest", "ixPersonLastOwner", "ixDiscussTopic",
+                           "ixScreenshot", "sOriginalTitle"})
     c.CopyInputField(name);
   session.AddSummary("sTitle");
   session.AddDescription("sEvent");
@@ -105,8 +105,8 @@ int UpdateCase(TTrackerSession& session) {
   c.CopyInputField("command");
   c.CopyInputField("dtTimeStamp");
   c.AddField("ixBug", caseId);
-  for (const char* name : {"ixBugEventLatest", "ixPersonLastOwner", "ixDiscussTopic", "ixScreenshot",
-                           "sOriginalTitle", "sEvent"})
+  for (const char* name :
+       {"ixBugEventLatest", "ixPersonLastOwner", "ixDiscussTopic", "ixScreenshot", "sOriginalTitle", "sEvent"})
     c.CopyInputField(name);
   for (const char* name : {"ixProject", "ixArea", "ixPersonAssignedTo", "ixCategory", "ixFixFor", "ixPriority"})
     c.CopySelectField(name);

@@ -77,8 +77,7 @@ int ReportNewBug(TTrackerSession& session) {
   c.SelectOption("category_id", category);
   session.AddCustomFields();
   c.AddFile("file", s.Archive);
-  return session.Execute(true) && c.ResponseIs("bug_report.php", "href=\"view.php?id=", "") ? tcFiled
-                                                                                            : tcInsertFailed;
+  return session.Execute(true) && c.ResponseIs("bug_report.php", "href=\"view.php?id=", "") ? tcFiled : tcInsertFailed;
 }
 
 bool IsClosedStatus(const std::string& page) {
@@ -102,8 +101,8 @@ int UpdateBug(TTrackerSession& session) {
   if (IsClosedStatus(c.LastResponse.Body)) return tcBugClosed;
   c.CopyInputField("bug_id");
   c.CopyInputField("update_mode");
-  for (const char* name : {"category", "severity", "reproducibility", "reporter_id", "view_state", "handler_id",
-                           "priority"})
+  for (const char* name :
+       {"category", "severity", "reproducibility", "reporter_id", "view_state", "handler_id", "priority"})
     c.CopySelectField(name);
   c.CopySelectFieldIfSet("resolution");
   c.CopyTextareaField("description");

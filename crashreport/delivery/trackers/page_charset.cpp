@@ -6,9 +6,7 @@
 namespace tarvex {
 namespace {
 
-bool IsNameByte(char c) {
-  return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '_';
-}
+bool IsNameByte(char c) { return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '_'; }
 
 }  // namespace
 

@@ -37,8 +37,8 @@ void TTrackerSession::AddSearch(std::string_view name, bool withType) {
 }
 
 void TTrackerSession::AddDescription(std::string_view name) {
-  connection_->AddField(name, THTTPRequestBuilder::Describe(Encoded(submission_.ExceptionMessage),
-                                                            WebField("VX_ReproduceText")));
+  connection_->AddField(
+      name, THTTPRequestBuilder::Describe(Encoded(submission_.ExceptionMessage), WebField("VX_ReproduceText")));
 }
 
 void TTrackerSession::AddCustomFields() {

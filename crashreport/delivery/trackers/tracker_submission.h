@@ -16,7 +16,7 @@ struct TTrackerSubmission {
   std::string Version, ExceptionType, ExceptionMessage, BugId;
   TWebEndpoint Web;  // WebAddress, WebServerPort; no login (trackers log in by their forms)
   TProxyEndpoint Proxy;
-  std::string User, Password;              // TrackerLogin, TrackerLoginPassword
+  std::string User, Password;               // TrackerLogin, TrackerLoginPassword
   std::string Project, Category, AssignTo;  // macros already expanded
   std::string Archive;                      // the archive's path; empty: none
   // "name=value": the host's fields, then FogBugzTrialID, VX_OSType,

@@ -7,10 +7,14 @@ namespace {
 
 std::unique_ptr<THTTPSendReport> TrackerFor(TTarvexWebDelivery kind, const TConnectionClass& connectionClass) {
   switch (kind) {
-    case wdMantis: return std::make_unique<THTTPMantisSendReport>(connectionClass);
-    case wdBugzilla: return std::make_unique<THTTPBugzillaSendReport>(connectionClass);
-    case wdFogBugz: return std::make_unique<THTTPFogBugzSendReport>(connectionClass);
-    default: return nullptr;
+    case wdMantis:
+      return std::make_unique<THTTPMantisSendReport>(connectionClass);
+    case wdBugzilla:
+      return std::make_unique<THTTPBugzillaSendReport>(connectionClass);
+    case wdFogBugz:
+      return std::make_unique<THTTPFogBugzSendReport>(connectionClass);
+    default:
+      return nullptr;
   }
 }
 

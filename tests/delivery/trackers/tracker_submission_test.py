@@ -143,7 +143,8 @@ class Mantis(TrackerTest):
     def test_a_first_report_files_one_bug_in_utf8_with_the_archive(self):
         result = self.submit()
         self.assertEqual(result.code, 0, self.pages())
-        self.assertEqual(self.pages(), self.LEAD + [("GET", "bug_report_advanced_page.php"), ("POST", "bug_report.php")])
+        self.assertEqual(self.pages(),
+                         self.LEAD + [("GET", "bug_report_advanced_page.php"), ("POST", "bug_report.php")])
         login = self.request("login.php")
         self.assertEqual(login.fields, [(b"return", b"login_select_proj_page.php"), (b"username", b"reporter"),
                                         (b"password", mantis_site.PASSWORD.encode("utf-8"))])
@@ -292,10 +293,16 @@ class Bugzilla(TrackerTest):
         self.assertEqual(self.pages(), self.LEAD + [("GET", "show_bug.cgi")])
         self.assertEqual(bug.summary, "[v1.0 - 9999]: EAccessViolation (A1B2)")
 
-    def test_d_a_closed_bug_is_reported_as_closed(self):
-        self.site.add_bug("[v1.0 - 2]: EAccessViolation (A1B2)", "RESOLVED", self.project)
-        self.assertEqual(self.submit().code, 1)
-        self.assertEqual(self.pages()[-1], ("GET", "show_bug.cgi"))
+    def test_d_a_closed_bug_is_reported_as_closed_and_a_reopened_one_updated(self):
+        for status, knobs, code in [("RESOLVED", False, 1), ("CLOSED", True, 1), ("VERIFIED", False, 1),
+                                    ("REOPENED", False, 0), ("NEW", True, 0)]:
+            with self.subTest(status=status, knobs=knobs):
+                self.site.reset()
+                bug = self.site.add_bug("[v1.0 - 2]: EAccessViolation (A1B2)", status, self.project,
+                                        {"knobs": "1"} if knobs else {})
+                self.assertEqual(self.submit().code, code, self.pages())
+                self.assertEqual(bug.summary, "[v1.0 - 2]: EAccessViolation (A1B2)" if code == 1
+                                 else "[v1.0 - 3]: EAccessViolation (A1B2)")
 
     def test_e_a_rejected_login_stops_at_once(self):
         self.assertEqual(self.submit(password="wrong").code, 3)

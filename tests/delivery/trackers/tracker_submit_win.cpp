@@ -67,25 +67,40 @@ int main(int argc, char** argv) {
     const std::string value = Unhex(equals + 1);
     if (name == "tracker")
       submission.Tracker = value == "bugzilla" ? wdBugzilla : value == "fogbugz" ? wdFogBugz : wdMantis;
-    else if (name == "url") submission.Web.Address = value;
-    else if (name == "proxy") submission.Proxy.Server = value;
-    else if (name == "user") submission.User = value;
-    else if (name == "password") submission.Password = value;
-    else if (name == "project") submission.Project = value;
-    else if (name == "category") submission.Category = value;
-    else if (name == "assign") submission.AssignTo = value;
-    else if (name == "archive") submission.Archive = value;
-    else if (name == "version") submission.Version = value;
-    else if (name == "type") submission.ExceptionType = value;
-    else if (name == "message") submission.ExceptionMessage = value;
-    else if (name == "bugid") submission.BugId = value;
-    else if (name == "field") submission.WebFields.push_back(value);
-    else return 2;
+    else if (name == "url")
+      submission.Web.Address = value;
+    else if (name == "proxy")
+      submission.Proxy.Server = value;
+    else if (name == "user")
+      submission.User = value;
+    else if (name == "password")
+      submission.Password = value;
+    else if (name == "project")
+      submission.Project = value;
+    else if (name == "category")
+      submission.Category = value;
+    else if (name == "assign")
+      submission.AssignTo = value;
+    else if (name == "archive")
+      submission.Archive = value;
+    else if (name == "version")
+      submission.Version = value;
+    else if (name == "type")
+      submission.ExceptionType = value;
+    else if (name == "message")
+      submission.ExceptionMessage = value;
+    else if (name == "bugid")
+      submission.BugId = value;
+    else if (name == "field")
+      submission.WebFields.push_back(value);
+    else
+      return 2;
   }
   std::string kinds;
-  const TTrackerResult result = SubmitToTracker(submission, [&kinds](const TWebEndpoint& web, const TProxyEndpoint& proxy) {
-    return std::make_unique<TRecordingConnection>(web, proxy, kinds);
-  });
+  const TTrackerResult result =
+      SubmitToTracker(submission, [&kinds](const TWebEndpoint& web, const TProxyEndpoint& proxy) {
+        return std::make_unique<TRecordingConnection>(web, proxy, kinds);
+      });
   std::printf("code %d\nstatus %d\nstatus-text %s\nerror %u\nprogress%s\n", result.Code, result.Status,
               Hex(result.StatusText).c_str(), static_cast<unsigned>(result.ErrorCode), kinds.c_str());
   return 0;

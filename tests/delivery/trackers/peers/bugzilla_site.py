@@ -6,6 +6,8 @@ from tracker_site import Answer, Site, e, redirect
 USER, PASSWORD = "reporter@example.test", "s3cret"
 PRODUCT = "ZorvikCalc"
 CLOSED = ("RESOLVED", "VERIFIED", "CLOSED")
+NEXT_STATUSES = {"NEW": ["ASSIGNED", "RESOLVED"], "REOPENED": ["ASSIGNED", "RESOLVED"],
+                 "RESOLVED": ["REOPENED", "VERIFIED"], "VERIFIED": ["REOPENED"], "CLOSED": ["REOPENED"]}
 
 HEAD = ('<!DOCTYPE html><html><head><meta http-equiv="Content-Type" content="text/html; charset=UTF-8">'
         "<title>Bugzilla</title></head><body>")
@@ -60,7 +62,8 @@ class BugzillaSite(Site):
                        for bug in self.bugs.values()
                        if bug.project == query.get("product") and query.get("content", "") in bug.summary)
         return Answer(200, HEAD + f"<table class='bz_buglist'>{rows}</table>"
-                      f'<a href="query.cgi?{e("format=advanced&product=" + query.get("product", ""))}">Edit Search</a>' + TAIL,
+                      f'<a href="query.cgi?{e("format=advanced&product=" + query.get("product", ""))}">'
+                      "Edit Search</a>" + TAIL,
                       markers=('href="query.cgi?',))
 
     def enter_bug(self, request, session):
@@ -72,20 +75,25 @@ class BugzillaSite(Site):
         return Answer(200, HEAD +
                       '<script>var components = new Array(2);\ncomponents[0] = "Crash reporter";\n'
                       'components[1] = "Calculator";</script>\n'
-                      '<form name="Create" id="Create" method="post" action="post_bug.cgi" enctype="application/x-www-form-urlencoded">\n'
+                      '<form name="Create" id="Create" method="post" action="post_bug.cgi"'
+                      ' enctype="application/x-www-form-urlencoded">\n'
                       + hidden("product", product)
                       + select("version", ["0.9", "1.0", "unspecified"], "unspecified")
-                      + '<select name="component" id="component" size="7"><option value="Crash reporter">Crash reporter</option>'
+                      + '<select name="component" id="component" size="7">'
+                        '<option value="Crash reporter">Crash reporter</option>'
                         "<option value='Calculator'>Calculator</option></select>\n"
                       + select("rep_platform", ["All", "PC"], "PC") + select("op_sys", ["All", "Windows"], "Windows")
-                      + select("priority", ["P1", "P3"], "P3") + select("bug_severity", ["critical", "normal"], "normal")
+                      + select("priority", ["P1", "P3"], "P3")
+                      + select("bug_severity", ["critical", "normal"], "normal")
                       + select("target_milestone", ["---"], "---") + select("bug_status", ["NEW", "ASSIGNED"], "NEW")
                       + '<input name="assigned_to" id="assigned_to" value="" size="30">\n'
                       '<input name="qa_contact" value="qa@example.test"><input name="cc" value="">\n'
                       '<input name="estimated_time" size="6" value="0.0"><input name="deadline" value="">\n'
                       "<input name='bug_file_loc' value='http://' size='40'/>\n"
-                      '<input name="short_desc" size="70" value=""><textarea name="comment" rows="10" cols="80"></textarea>\n'
-                      '<input name="keywords" value=""><input name="dependson" value=""><input name="blocked" value="">\n'
+                      '<input name="short_desc" size="70" value=""><textarea name="comment" rows="10" cols="80">'
+                      '</textarea>\n'
+                      '<input name="keywords" value=""><input name="dependson" value="">'
+                      '<input name="blocked" value="">\n'
                       "</form>" + TAIL, markers=('action="post_bug.cgi"',))
 
     def post_bug(self, request, session):
@@ -112,7 +120,11 @@ class BugzillaSite(Site):
         if bug is None:
             return redirect(self.error_page)
         token = self.token(session, "token")
-        knobs = (['reopen'] if bug.status in CLOSED else ["resolve", "duplicate"])
+        # Older pages offer actions ("knob"), newer ones the statuses to move to.
+        knobs = (['reopen'] if bug.status in CLOSED else ["resolve", "duplicate"]) if bug.values.get("knobs") else []
+        statuses = '<select name="bug_status" id="bug_status">' + "".join(
+            f'<option value="{s}"{" selected" if s == bug.status else ""}>{s}</option>'
+            for s in [bug.status, *NEXT_STATUSES[bug.status]]) + "</select>\n"
         return Answer(200, HEAD + '<FORM name="changeform" method="post" action="process_bug.cgi">\n'
                       + hidden("delta_ts", "2026-12-01 10:00:00") + hidden("longdesclength", "1")
                       + hidden("id", str(bug.id)) + hidden("token", token)
@@ -125,10 +137,12 @@ class BugzillaSite(Site):
                       + select("priority", ["P3"], "P3") + select("bug_severity", ["critical"], "critical")
                       + select("target_milestone", ["---"], "---")
                       + '<input name="newcc" value=""><input name="qa_contact" value="qa@example.test">\n'
-                      '<input name="bug_file_loc" value="http://example.test/faq"><input name="status_whiteboard" value="crash">\n'
-                      '<input name="keywords" value=""><input name="dependson" value=""><input name="blocked" value="">\n'
+                      '<input name="bug_file_loc" value="http://example.test/faq">'
+                      '<input name="status_whiteboard" value="crash">\n'
+                      '<input name="keywords" value=""><input name="dependson" value="">'
+                      '<input name="blocked" value="">\n'
                       '<textarea name="comment" id="comment" rows="10"></textarea>\n'
-                      + "".join(f'<input type="radio" name="knob" value="{k}">' for k in knobs)
+                      + statuses + "".join(f'<input type="radio" name="knob" value="{k}">' for k in knobs)
                       + select("resolution", ["", "FIXED"], "FIXED" if bug.status in CLOSED else "")
                       + '<input name="dup_id" value=""><input name="assigned_to" value="dev@example.test">\n'
                       + hidden("form_name", "process_bug") + "</FORM>" + TAIL,

@@ -48,7 +48,8 @@ class FogBugzSite(Site):
             return self.log_on(request)
         if session is None:
             return Answer(200, HEAD + '<form method="post" action="default.asp"><input name="sPerson"></form>' + TAIL)
-        handler = {"default.asp:": self.start_page, "default.asp:preSearch": self.search, "default.asp:new": self.new_case,
+        handler = {"default.asp:": self.start_page, "default.asp:preSearch": self.search,
+                   "default.asp:new": self.new_case,
                    "default.asp:edit": self.edit_case, "default.asp:preSubmitBug": self.submit}.get(request.step)
         return handler(request, session) if handler else Answer(404, "no such page")
 
@@ -80,7 +81,8 @@ class FogBugzSite(Site):
                 + f'<input type="text" name="sTitle" size="60" value="{e(case.summary if case else "")}">\n'
                 + select("ixProject", PROJECTS, "1") + select("ixArea", AREAS, "11")
                 + select("ixPersonAssignedTo", PEOPLE, "1") + select("ixCategory", {"1": "Bug", "2": "Feature"}, "1")
-                + select("ixFixFor", {"1": "Undecided"}, "1") + select("ixPriority", {"3": "3 - Must Fix", "1": "1"}, "3")
+                + select("ixFixFor", {"1": "Undecided"}, "1")
+                + select("ixPriority", {"3": "3 - Must Fix", "1": "1"}, "3")
                 + '<textarea name="sEvent" rows="8"></textarea>\n'
                 + '<input type="file" name="File1"><input type="submit" name="OK" value="OK">\n</form>')
 

@@ -8,7 +8,8 @@ CATEGORIES = {"1": "General", "4": "崩溃"}
 HANDLERS = {"0": "", "7": "developer", "8": "王工"}
 CLOSED = (80, 90)
 
-HEAD = '<html><head><meta http-equiv="Content-Type" content="text/html; charset=utf-8" /><title>Mantis</title></head><body>'
+HEAD = ('<html><head><meta http-equiv="Content-Type" content="text/html; charset=utf-8" /><title>Mantis</title>'
+        '</head><body>')
 TAIL = "</body></html>"
 
 
@@ -90,16 +91,20 @@ class MantisSite(Site):
         token = self.token(session, "bug_report_token")
         project = session.get("project", "1")
         return Answer(200, HEAD +
-                      '<form name="report_bug_form" method="post" enctype="multipart/form-data" action="bug_report.php">\n'
+                      '<form name="report_bug_form" method="post" enctype="multipart/form-data"'
+                      ' action="bug_report.php">\n'
                       f'<input type="hidden" name="m_id" value="0" />\n'
                       f"<input type='hidden' name='project_id' value='{project}' />\n"
                       f'<input type="hidden" name="bug_report_token" value="{token}"/>\n'
                       '<select name="category">' + options(CATEGORIES, style="single") + "</select>\n"
                       '<select tabindex="2" name="category_id">' + options(CATEGORIES) + "</select>\n"
-                      '<select name="reproducibility"><option value="10">always</option><option value="70">have not tried</option></select>\n'
-                      '<select name="severity"><option value="10">feature</option><OPTION VALUE="50" SELECTED>minor</OPTION>'
+                      '<select name="reproducibility"><option value="10">always</option>'
+                      '<option value="70">have not tried</option></select>\n'
+                      '<select name="severity"><option value="10">feature</option>'
+                      '<OPTION VALUE="50" SELECTED>minor</OPTION>'
                       '<option value="70">crash</option></select>\n'
-                      "<select name='priority'><option value='20'>low</option><option value='30' selected='selected'>normal</option></select>\n"
+                      "<select name='priority'><option value='20'>low</option>"
+                      "<option value='30' selected='selected'>normal</option></select>\n"
                       '<input type="text" name="platform" value="x86 &amp; PC" size="32" />\n'
                       '<select name="handler_id">' + options(HANDLERS) + "</select>\n"
                       '<input tabindex="9" name="summary" type="text" size="105" maxlength="128" value="" />\n'
@@ -117,7 +122,8 @@ class MantisSite(Site):
         bug = self.add_bug(values.get("summary", ""), 10, PROJECTS[self.text(request.raw("project_id"))], values)
         bug.description = values.get("description", "")
         bug.attachments = [(name.decode(self.charset), data) for field, name, data in request.files if name]
-        return Answer(200, HEAD + f'<div>Operation successful.</div><a href="view.php?id={bug.id}">View Submitted Issue {bug.id}</a>' + TAIL,
+        return Answer(200, HEAD + f'<div>Operation successful.</div>'
+                                  f'<a href="view.php?id={bug.id}">View Submitted Issue {bug.id}</a>' + TAIL,
                       markers=('href="view.php?id=',))
 
     def bug_update_page(self, request, session):
@@ -140,7 +146,8 @@ class MantisSite(Site):
                       '<select name="priority">' + options({"30": "normal"}, "30") + "</select>\n"
                       '<select name="status">' + options(statuses, str(bug.status)) + "</select>\n"
                       '<select name="resolution">' + options({"10": "open", "20": "fixed"}, "10") + "</select>\n"
-                      f'<input tabindex="13" type="text" name="summary" size="105" maxlength="128" value="{e(bug.summary)}" />\n'
+                      '<input tabindex="13" type="text" name="summary" size="105" maxlength="128"'
+                      f' value="{e(bug.summary)}" />\n'
                       f'<textarea name="description" cols="80" rows="10">\n{e(bug.description)}\n</textarea>\n'
                       '<textarea name="additional_information" cols="80" rows="10"></textarea>\n'
                       '<textarea name="bugnote_text" cols="80" rows="10"></textarea>\n'
