@@ -101,7 +101,7 @@ class TrackerTest(unittest.TestCase):
         """The steps' kinds and the transfer of the last request alone."""
         self.assertEqual(submission.steps_shown(), [0, 1, *steps, SENT, 8, 9])
         self.assertIn(SENDING, submission.progress)
-        self.assertEqual(submission.progress.index(SENDING) > submission.progress.index(steps[-1]), True)
+        self.assertGreater(submission.progress.index(SENDING), submission.progress.index(steps[-1]))
 
 
 class NoTracker(TrackerTest):
