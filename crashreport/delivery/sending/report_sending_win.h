@@ -40,6 +40,7 @@ class TReportSending {
   bool SendMailOnce();
   bool SendWebOnce();
   bool UploadOnce();
+  bool FileInTracker();
   void TellOutcome(bool sent);
   void KeepArchive();
   void RemoveTemporaryFiles();

@@ -1,5 +1,6 @@
 #include "crashreport/delivery/sending/web_uploads.h"
 
+#include "crashreport/base/options/message_texts.h"
 #include "crashreport/base/options/options.h"
 #include "crashreport/delivery/http/url_parts.h"
 
@@ -64,18 +65,6 @@ std::optional<TFTPUpload> FtpUploadFor(const TTarvexModuleOptions& options, cons
   return upload;
 }
 
-TFormFields FormFieldsFrom(const std::vector<std::string>& entries) {
-  TFormFields fields;
-  for (const std::string& entry : entries) {
-    const size_t equals = entry.find('=');
-    if (equals == std::string::npos)
-      fields.push_back({entry, std::string()});
-    else
-      fields.push_back({entry.substr(0, equals), entry.substr(equals + 1)});
-  }
-  return fields;
-}
-
 std::string WebFailureMessage(std::string_view kind, int code, std::string_view errorText) {
   std::string message = std::string(kind) + " error code: " + std::to_string(code);
   if (code == kUploadNoLibrary)
@@ -83,6 +72,15 @@ std::string WebFailureMessage(std::string_view kind, int code, std::string_view 
   else if (!errorText.empty())
     message += " (" + std::string(errorText) + ")";
   return message;
+}
+
+std::string TrackerFailureMessage(const TTarvexModuleOptions& options, int code, int status,
+                                  std::string_view statusText) {
+  static constexpr TMessageText kTexts[] = {mtUnknownError,     mtInvalidLogin,  mtInvalidSelection,
+                                            mtInvalidSearch,    mtInvalidInsert, mtInvalidModify};
+  const TMessageText text = code >= 3 && code <= 7 ? kTexts[code - 2] : mtUnknownError;
+  return options.Text(text) + "\r\n\r\nError Code: " + std::to_string(status) + "\r\nError Message: \"" +
+         std::string(statusText) + "\"";
 }
 
 }  // namespace tarvex

@@ -27,11 +27,13 @@ std::optional<THTTPUpload> HttpUploadFor(const TTarvexModuleOptions& options, bo
 // The same for FTP: the address's path is the folder the files go to.
 std::optional<TFTPUpload> FtpUploadFor(const TTarvexModuleOptions& options, const TAttachments& files);
 
-// Fields given as "name=value" entries (a name without "=" has an empty value).
-TFormFields FormFieldsFrom(const std::vector<std::string>& entries);
-
 // "<kind> error code: <code>" and a suffix: the missing library for
 // kUploadNoLibrary, else " (<text>)" when there is a text.
 std::string WebFailureMessage(std::string_view kind, int code, std::string_view errorText);
+
+// What a bug tracker's failure `code` (2 to 7) tells the user: the message
+// text of the code, then the last response's status and status text.
+std::string TrackerFailureMessage(const TTarvexModuleOptions& options, int code, int status,
+                                  std::string_view statusText);
 
 }  // namespace tarvex

@@ -342,6 +342,8 @@ void TExceptionHandling::Deliver() {
   request.WholeLog = run.WholeLog;
   request.Events = &events_;
   request.Info = info_;
+  request.Version = services_.Builder->Facts().mainModule.version;
+  request.ExceptionType = services_.Builder->Facts().exceptionType;
   request.ExceptionTime = run.Time;
   request.ScreenshotSaved = run.AttachScreenshot;
   request.Inline = run.Capture.Inline;

@@ -69,6 +69,8 @@ struct TDeliveryRequest {
   std::string WholeLog;      // not empty: the whole log goes instead of the report
   TEventRoute* Events = nullptr;
   TExceptionInfo Info;       // what the delivery's events receive
+  std::string Version;       // the program's version, for a bug tracker's summary
+  std::string ExceptionType; // the exception's class name, for the same
   double ExceptionTime = 0;  // local time, days since 1899-12-30
   bool ScreenshotSaved = false;  // the screenshot file waits in the temporary folder
   std::string LastHTMLPage;  // a web server application's last page; empty: none

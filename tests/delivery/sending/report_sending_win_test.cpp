@@ -13,8 +13,10 @@
 #include <map>
 #include <mutex>
 
+#include "crashreport/base/options/message_texts.h"
 #include "crashreport/base/options/options.h"
 #include "crashreport/base/util/local_files_win.h"
+#include "crashreport/delivery/http/wininet_errors.h"
 #include "crashreport/delivery/outcome/delivery_error.h"
 #include "crashreport/delivery/sending/report_sender_win.h"
 #include "rtl/exception.h"
@@ -195,6 +197,18 @@ TEST_F(ReportSendingTest, AnUnreadableAddressIsAnInvalidUrlError) {
   EXPECT_FALSE(TReportSending(request, options).Run());
   EXPECT_EQ(LastDeliveryError().Code, eeWebHTTPSError);
   EXPECT_EQ(LastDeliveryError().Message, "HTTPS error code: 12005 (The URL is invalid.)");
+}
+
+TEST_F(ReportSendingTest, ATrackerThatCannotBeReachedFailsAtItsLogin) {
+  TRefusingPort refusing;
+  options.SetWebDelivery(wdMantis);
+  options.SetWebAddress("http://127.0.0.1:" + std::to_string(refusing.Port()) + "/mantis/");
+  EXPECT_FALSE(TReportSending(request, options).Run());
+  const TDeliveryError error = LastDeliveryError();
+  EXPECT_EQ(error.Code, eeWebTrakerError);
+  EXPECT_EQ(error.Message, options.Text(mtInvalidLogin) + "\r\n\r\nError Code: 0\r\nError Message: \"" +
+                               WinInetErrorText(12029) + "\"");
+  ExpectNoTemporaryFiles();
 }
 
 TEST_F(ReportSendingTest, AFailedSendKeepsTheArchiveBesideTheLogAndPrunesOnlyItsOwn) {

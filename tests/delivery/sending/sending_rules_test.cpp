@@ -2,6 +2,7 @@
 
 #include <map>
 
+#include "crashreport/base/options/message_texts.h"
 #include "crashreport/base/options/options.h"
 #include "crashreport/base/util/macros.h"
 #include "crashreport/delivery/sending/attachment_list.h"
@@ -79,7 +80,7 @@ TEST_F(WebUploadsTest, HttpsTakesPort443UnlessTheAddressOrTheOptionsNameOne) {
   options.SetWebAddress("reports.example.test/upload.php?app=calc");
   options.SetWebLogin("reporter");
   options.SetWebLoginPassword("p@ss:/word");
-  const auto upload = HttpUploadFor(options, true, files, FormFieldsFrom({"version=1.2", "empty"}));
+  const auto upload = HttpUploadFor(options, true, files, TFormFields{{"version", "1.2"}, {"empty", ""}});
   ASSERT_TRUE(upload);
   EXPECT_EQ(upload->Host, "reports.example.test");
   EXPECT_EQ(upload->Port, 443);
@@ -116,6 +117,16 @@ TEST_F(WebUploadsTest, AnUnreadableAddressGivesNoUpload) {
   options.SetWebAddress("http://bad host/");
   EXPECT_FALSE(HttpUploadFor(options, false, files, {}));
   EXPECT_FALSE(FtpUploadFor(options, files));
+}
+
+TEST(TrackerFailureMessage, TheCodesTextThenTheLastResponse) {
+  TTarvexModuleOptions options;
+  EXPECT_EQ(TrackerFailureMessage(options, 3, 200, "OK"),
+            options.Text(mtInvalidLogin) + "\r\n\r\nError Code: 200\r\nError Message: \"OK\"");
+  EXPECT_EQ(TrackerFailureMessage(options, 7, 500, "Internal Server Error"),
+            options.Text(mtInvalidModify) + "\r\n\r\nError Code: 500\r\nError Message: \"Internal Server Error\"");
+  EXPECT_EQ(TrackerFailureMessage(options, 2, 0, "Cannot create an HTTP connection with the host: x"),
+            options.Text(mtUnknownError) + "\r\n\r\nError Code: 0\r\nError Message: \"Cannot create an HTTP connection with the host: x\"");
 }
 
 TEST(WebFailureMessage, NamesTheMissingLibraryOrAddsTheErrorText) {
