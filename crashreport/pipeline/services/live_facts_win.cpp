@@ -8,6 +8,7 @@
 #include "crashreport/callstack/modules/file_facts_win.h"
 #include "crashreport/callstack/modules/module_info.h"
 #include "crashreport/base/embedded_data/container.h"
+#include "crashreport/base/util/window_text_win.h"
 
 namespace tarvex {
 
@@ -58,8 +59,7 @@ void ReadForegroundWindow(std::string& className, std::string& text) {
   if (window == nullptr) return;
   char buffer[256] = {};
   if (GetClassNameA(window, buffer, sizeof buffer) > 0) className = buffer;
-  buffer[0] = 0;
-  if (GetWindowTextA(window, buffer, sizeof buffer) > 0) text = buffer;
+  text = WindowTextWithoutWaiting(window, sizeof buffer - 1);  // the foreground window may be a hung thread's
 }
 
 bool IsConsoleProgram() {
