@@ -17,7 +17,6 @@
 #include "crashreport/pipeline/services/handling_system_win.h"
 #include "crashreport/pipeline/interception/interception_points_win.h"
 #include "crashreport/pipeline/interception/os_exceptions_win.h"
-#include "crashreport/pipeline/monitors/freeze_monitor_win.h"
 #include "crashreport/base/util/loaded_modules_win.h"
 #include "crashreport/base/util/macros.h"
 
@@ -79,23 +78,6 @@ TFrontDoorState FrontDoorState(const TTarvexModuleOptions& options) {
   return state;
 }
 
-void SwitchFreezeMonitor(bool run) {
-  if (run)
-    StartFreezeMonitor();
-  else
-    StopFreezeMonitor();
-}
-
-// The freeze monitor watches with the running module's own options.
-void StartMonitors(const TTarvexModuleOptions& options, uint32_t module) {
-  TFreezeMonitorSetup freeze;
-  freeze.Options = &options;
-  freeze.LibraryWithOwnData = module != reinterpret_cast<uint32_t>(GetModuleHandleA(nullptr));
-  SetFreezeMonitorSetup(freeze);
-  SetFreezeMonitorSwitch(&SwitchFreezeMonitor);
-  StartFreezeMonitor();
-}
-
 }  // namespace
 
 bool StartTarvexLog(const TTarvexLogParts& parts) {
@@ -143,9 +125,7 @@ bool StartTarvexLog(const TTarvexLogParts& parts) {
   // switches (reporting caught exceptions, safecall, pausing) are the running module's own options.
   if (status.Installed && !status.IsForwardingLibrary) {
     const TTarvexModuleOptions* own = services.Options->OptionsAt(module);
-    const TTarvexModuleOptions& options = own != nullptr ? *own : *running->Current;
-    InstallInterceptionPoints(*running->Handling, FrontDoorState(options));
-    StartMonitors(options, module);
+    InstallInterceptionPoints(*running->Handling, FrontDoorState(own != nullptr ? *own : *running->Current));
   }
   // A library asks again whether it forwards: its program may have started its crash reporter meanwhile.
   if (module != reinterpret_cast<uint32_t>(GetModuleHandleA(nullptr))) status.IsForwardingLibrary = ForwardsToProgram();
@@ -156,18 +136,12 @@ bool StartTarvexLog(const TTarvexLogParts& parts) {
 void StopTarvexLog() {
   if (running == nullptr) return;
   status.ShuttingDown = true;
-  // Before the handler lock: a monitor about to report waits for that lock.
-  // Inside a freeze report this only asks the monitor to end; see below.
-  SetFreezeMonitorSwitch(nullptr);
-  StopFreezeMonitor();
   {
     THandlerLockHold lock;  // a handling in progress ends first
     UninstallInterceptionPoints();
   }
   // A send in the background ends its handling under the lock: it finishes before the handling goes.
   running->Sender.WaitForBackground();
-  StopFreezeMonitor();  // a monitor whose report was running has ended it by now (no handling runs)
-  SetFreezeMonitorSetup({});
   THandlerLockHold lock;
   delete running;
   running = nullptr;

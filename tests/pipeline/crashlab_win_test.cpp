@@ -251,32 +251,4 @@ TEST(CrashLabBurst, TheTenthExceptionOfABurstRestartsTheProgram) {
   CloseHandle(restarted);
 }
 
-// The lab whose options watch for freezes stops taking messages in its main
-// thread; the freeze monitor reports it there, at the instruction where it
-// spins, and the lab goes on once the report is made.
-TEST(CrashLabFreeze, AFrozenMainThreadIsReportedWhereItStands) {
-  const ChildRun run = tarvex::testing::RunChild(CRASHLAB_FREEZE_EXE, "freeze");
-  ASSERT_TRUE(run.finished) << run.output;
-  EXPECT_EQ(run.exitCode, 0u) << run.output;
-  EXPECT_EQ(LinesStartingWith(run.output, "DONE").size(), 1u) << run.output;
-  const std::vector<std::string> threads = LinesStartingWith(run.output, "THREAD|");
-  const std::vector<std::string> handled = LinesStartingWith(run.output, "HANDLED|");
-  const std::vector<std::string> raisers = LinesStartingWith(run.output, "RAISER|");
-  ASSERT_EQ(threads.size(), 1u) << run.output;
-  ASSERT_EQ(raisers.size(), 1u) << run.output;
-  ASSERT_GE(handled.size(), 1u) << run.output;
-  std::smatch parts;
-  ASSERT_TRUE(std::regex_match(handled[0], parts, kHandledLine)) << handled[0];
-  EXPECT_EQ(parts[1].str(), "EFrozenApplication");
-  EXPECT_EQ(parts[2].str(), "The application seems to be frozen.");
-  EXPECT_EQ(parts[3].str(), threads[0]) << "reported as the main thread's";
-  const unsigned long raiser = std::stoul(raisers[0], nullptr, 16), address = std::stoul(parts[4].str(), nullptr, 16);
-  EXPECT_GE(address, raiser) << "the address lies in the spinning function";
-  EXPECT_LT(address, raiser + 0x80) << "the address lies in the spinning function";
-  const std::vector<std::string> entry = FirstStackEntry(run.output);
-  ASSERT_EQ(entry.size(), 6u) << run.output;
-  EXPECT_EQ(entry[0], parts[4].str());
-  EXPECT_NE(entry[4].find("HoldMainThread"), std::string::npos) << entry[4];
-}
-
 }  // namespace

@@ -6,8 +6,6 @@
 //   crashlab KIND --gui [--ordinary]
 //   crashlab event-raises    an event handler fails during the handling
 //   crashlab burst EVENT     ten caught exceptions in quick succession
-//   crashlab freeze          the main thread stops taking messages (needs a
-//                            lab whose options watch for freezes)
 //   KIND: av-read, av-write, div-zero, stack-overflow, raise-custom, av-system
 //         (an access violation inside the C runtime library), cpp-uncaught,
 //         abort (EAbort: never handled), handled (caught by the program, reported
@@ -39,23 +37,17 @@
 // its catch block; the crash burst rule restarts the program after the tenth.
 // The restarted lab (it finds CRASHLAB_RESTARTED in its environment) sets the
 // named event EVENT, prints "RESTARTED" and ends with 0.
-// freeze: the lab shows a form, prints "THREAD|<id>" and "RAISER|<address>"
-// of HoldMainThread and spins there without taking messages until the first
-// report's notify event; then it prints "DONE" and ends with 0. Without a
-// running freeze monitor it prints "NO-FREEZE-WATCH" and ends with 3.
 #include <windows.h>
 
 #include <fcntl.h>
 #include <io.h>
 
-#include <atomic>
 #include <cstdio>
 #include <cstring>
 #include <string>
 
 #include "crashreport/pipeline/handling/capture_info.h"
 #include "crashreport/pipeline/interception/language_exception.h"
-#include "crashreport/pipeline/monitors/freeze_monitor_win.h"
 #include "crashreport/pipeline/services/live_facts_win.h"
 #include "crashreport/startup/tarvexlog_startup_win.h"
 #include "gui/application.h"
@@ -73,9 +65,6 @@ std::string Hex(uint32_t value) {
   std::snprintf(text, sizeof text, "%08X", value);
   return text;
 }
-
-// Set by the notify event: a report was made. Read by the frozen main thread.
-std::atomic<bool> reported{false};
 
 void PrintLine(const char* line) {
   std::printf("%s\n", line);
@@ -106,7 +95,6 @@ void ListenToTheHandling(bool ordinary) {
   tarvex::TTarvexEvents& events = route->ProcedureVariables();
   events.OnExceptionNotify = events.OnHandledExceptionNotify = [ordinary](tarvex::TExceptionInfo& info, bool& handle) {
     PrintHandled(info);
-    reported.store(true, std::memory_order_release);
     if (ordinary) handle = false;
   };
   events.OnExceptionActionNotify = [](tarvex::TExceptionInfo&, tarvex::TActionCode code, bool&) {
@@ -214,32 +202,6 @@ int RunInForm(Failure failure) {
   return 0;
 }
 
-// Spins rather than waiting in the system, so that the frozen main thread
-// stands in this function's own code.
-__attribute__((noinline)) void HoldMainThread() {
-  while (!reported.load(std::memory_order_acquire)) __builtin_ia32_pause();
-}
-
-// The main thread shows a window and then takes no message until a report comes.
-int Freeze() {
-  if (!tarvex::FreezeMonitorRunning()) {
-    PrintLine("NO-FREEZE-WATCH");
-    return 3;
-  }
-  rtl::gui::Application& application = rtl::gui::TheApplication();
-  application.Initialize();
-  application.SetTitle(L"crashlab");
-  FailingForm* form = nullptr;
-  application.CreateForm(form);
-  ShowWindow(form->Handle(), SW_SHOWNORMAL);
-  std::printf("RAISER|%08X\nTHREAD|%lu\n", static_cast<unsigned>(reinterpret_cast<uintptr_t>(&HoldMainThread)),
-              GetCurrentThreadId());
-  std::fflush(stdout);
-  HoldMainThread();
-  PrintLine("DONE");
-  return 0;
-}
-
 // Catches exception after exception until the crash burst rule restarts the
 // program; the restarted program only tells `eventName` that it runs.
 int Burst(const char* eventName) {
@@ -284,16 +246,12 @@ int main(int argc, char** argv) {
     ListenToTheHandling(false);
     return Burst(argv[2]);
   }
-  if (argc > 1 && std::strcmp(argv[1], "freeze") == 0) {
-    ListenToTheHandling(false);
-    return Freeze();
-  }
   const Kind* kind = nullptr;
   for (const Kind& k : kKinds)
     if (argc > 1 && std::strcmp(argv[1], k.name) == 0) kind = &k;
   if (kind == nullptr) {
     std::fprintf(stderr, "usage: crashlab KIND [--thread] | crashlab KIND --gui [--ordinary] | crashlab burst EVENT | "
-                         "crashlab freeze | crashlab --list\n");
+                         "crashlab --list\n");
     return 2;
   }
   std::printf("RAISER|%08X\n", static_cast<unsigned>(reinterpret_cast<uintptr_t>(kind->raiser)));

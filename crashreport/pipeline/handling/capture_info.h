@@ -29,11 +29,6 @@ struct TCaptureInfo {
   const void* OsRecord = nullptr;  // the operating system's exception record (80 bytes); nullptr: the saved one
   uint32_t StackPointer = 0;
   uint32_t StackBase = 0;
-  // A copy of the raising thread's stack from StackPointer on, taken while
-  // that thread stood still (a capture made from another thread); the stack
-  // is read from it instead of the live one. Not owned; nullptr: none.
-  const uint8_t* StackCopy = nullptr;
-  uint32_t StackCopySize = 0;
   uint32_t ThreadId = 0;
   uint32_t Module = 0;  // the module the entry's caller named (0: none); the options come from it when the address lies in no module with options
   bool StackOverflow = false;

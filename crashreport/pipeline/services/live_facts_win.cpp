@@ -8,7 +8,6 @@
 #include "crashreport/callstack/modules/file_facts_win.h"
 #include "crashreport/callstack/modules/module_info.h"
 #include "crashreport/base/embedded_data/container.h"
-#include "crashreport/base/util/window_text_win.h"
 
 namespace tarvex {
 
@@ -59,7 +58,8 @@ void ReadForegroundWindow(std::string& className, std::string& text) {
   if (window == nullptr) return;
   char buffer[256] = {};
   if (GetClassNameA(window, buffer, sizeof buffer) > 0) className = buffer;
-  text = WindowTextWithoutWaiting(window, sizeof buffer - 1);  // the foreground window may be a hung thread's
+  buffer[0] = 0;
+  if (GetWindowTextA(window, buffer, sizeof buffer) > 0) text = buffer;
 }
 
 bool IsConsoleProgram() {

@@ -2,14 +2,11 @@
 
 #include <windows.h>
 
-#include <optional>
-
 #include "crashreport/callstack/modules/modules_win.h"
 #include "crashreport/callstack/modules/processes_win.h"
 #include "crashreport/callstack/pe/process_memory_win.h"
 #include "crashreport/callstack/stack/call_stack_context_win.h"
 #include "crashreport/callstack/stack/locate_address.h"
-#include "crashreport/callstack/stack/stack_copy_memory.h"
 #include "crashreport/callstack/stack/thread_trace.h"
 #include "crashreport/callstack/stack/thread_trace_win.h"
 #include "crashreport/base/options/options.h"
@@ -46,8 +43,7 @@ class TLiveReportBuilder final : public TReportBuilder {
     Guarded([&] { snapshot = std::make_unique<TTarvexThreadsList>(ThreadsList()); });
     if (!snapshot) return;
     Guarded([&] {
-      CallStackContext context = ProcessCallStackContext().ReadingFrom(RaisingThreadMemory(capture));
-      stack_ = TraceExceptionThread(context, capture.Address, capture.StackPointer,
+      stack_ = TraceExceptionThread(ProcessCallStackContext(), capture.Address, capture.StackPointer,
                                     RaisingStackTop(capture, *snapshot), capture.ThreadId, *snapshot);
     });
     Guarded([&] {
@@ -131,20 +127,12 @@ class TLiveReportBuilder final : public TReportBuilder {
         return DescribeThread(lookup, threadID);
       };
     });
-    facts_.memory = &RaisingThreadMemory(capture);
+    facts_.memory = &ThisProcessMemory();
     Guarded([&] { facts_.registers = RegistersOf(capture.Context); });
     facts_.stackPointer = capture.StackPointer;
     facts_.locate = [threadID = capture.ThreadId](uint32_t address, TTarvexStackItem& item) {
       LocateAddress(ProcessCallStackContext(), address, threadID, item, false, 1);
     };
-  }
-
-  // The process's memory, its raising thread's stack read from the capture's
-  // copy when there is one.
-  const MemorySpace& RaisingThreadMemory(const TCaptureInfo& capture) {
-    if (capture.StackCopy == nullptr) return ThisProcessMemory();
-    stackCopy_.emplace(ThisProcessMemory(), capture.StackPointer, capture.StackCopy, capture.StackCopySize);
-    return *stackCopy_;
   }
 
   // The upper end of the raising thread's stack: recorded at the raise, else
@@ -158,7 +146,6 @@ class TLiveReportBuilder final : public TReportBuilder {
   }
 
   ReportFacts facts_;
-  std::optional<StackCopyMemory> stackCopy_;  // over the capture's stack copy, while the handling runs
   std::unique_ptr<TTarvexStackList> stack_;
   std::string exceptionID_;
   bool listedModules_ = false, listedProcesses_ = false;

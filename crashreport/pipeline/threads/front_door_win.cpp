@@ -4,7 +4,6 @@
 
 #include <atomic>
 
-#include "crashreport/base/util/window_text_win.h"
 #include "crashreport/callstack/stack/thread_trace_win.h"
 #include "crashreport/pipeline/threads/exception_thread_win.h"
 #include "crashreport/pipeline/handling/focus_capture.h"
@@ -37,9 +36,11 @@ void CaptureFocusedWindow(TCaptureInfo& capture) {
   const LONG style = GetWindowLongA(focus, GWL_STYLE);
   FocusedWindow window{className, {}, IsWindowUnicode(focus) != FALSE, (style & ES_MULTILINE) != 0,
                        (style & ES_PASSWORD) != 0};
-  // An attached input queue can make the focus another thread's window: never wait on it.
-  if (FocusTextWanted(window.className, window.unicode, window.multiLine))
-    window.text = WindowTextWithoutWaiting(focus, kFocusTextLimit);
+  if (FocusTextWanted(window.className, window.unicode, window.multiLine)) {
+    char text[kFocusTextLimit + 1] = {};
+    GetWindowTextA(focus, text, sizeof text);
+    window.text = text;
+  }
   const FocusCapture kept = CaptureFocus(window);
   capture.FocusClass = kept.className;
   capture.FocusText = kept.text;

@@ -4,7 +4,6 @@
 
 #include "crashreport/callstack/stack/thread_trace_win.h"
 #include "crashreport/pipeline/threads/front_door_win.h"
-#include "crashreport/pipeline/threads/handler_state_win.h"
 #include "crashreport/pipeline/threads/heap_probe_win.h"
 
 namespace tarvex {
@@ -28,10 +27,6 @@ bool IsRuntimeThread(DWORD threadId) {
 
 bool Wanted(const TThreadPause& pause, DWORD threadId, DWORD probeThread) {
   if (threadId == GetCurrentThreadId() || threadId == pause.RaisingThread || threadId == probeThread) return false;
-  // The thread waiting in the front door runs the handling's event calls. It
-  // is the raising thread, except for a capture made from another thread (the
-  // freeze monitor reports the main thread).
-  if (threadId == HandlingThreadId()) return false;
   if (pause.SpareMainThread && threadId == MainThreadId()) return false;
   return IsRuntimeThread(threadId) ? pause.RuntimeThreads : pause.OtherThreads;
 }
