@@ -35,6 +35,13 @@ std::string FileText(const std::wstring& path) {
 }
 
 // Presses OK in the detailed dialog and waits until the handling has saved the report.
+// The rows as one text, a row a line, for a failure message.
+std::string Joined(const std::vector<std::wstring>& rows) {
+  std::string text;
+  for (const std::wstring& row : rows) text += "\n  " + std::string(row.begin(), row.end());
+  return text;
+}
+
 void CloseDetailedDialog(HWND detailed) {
   ASSERT_TRUE(e2e::CloseDetailedWithoutSending(detailed));
   // The handling ends after the log is saved; only then may the window close
@@ -105,7 +112,7 @@ TEST_F(CrashDialog, TheDetailsLinkLeadsToTheDetailedDialog) {
   const auto convert = std::find_if(stack.begin(), stack.end(), [](const std::wstring& row) {
     return row.find(L"|Unit6.cpp|") != std::wstring::npos && row.find(L"Convert") != std::wstring::npos;
   });
-  ASSERT_NE(convert, stack.end()) << "no row names TForm6::Convert in Unit6.cpp";
+  ASSERT_NE(convert, stack.end()) << "no row names TForm6::Convert in Unit6.cpp among " << Joined(stack);
   EXPECT_NE(convert->back(), L'|') << "the row has a line number: " << std::string(convert->begin(), convert->end());
 
   // Double-clicking that row tells a listening development environment where the code is.
