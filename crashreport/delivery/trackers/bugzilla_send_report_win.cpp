@@ -144,19 +144,12 @@ int UpdateBug(TTrackerSession& session) {
   return session.Execute(true) && c.ResponseIs("process_bug.cgi", kBugLink, "") ? tcFiled : tcUpdateFailed;
 }
 
-int FileReport(TTrackerSession& session) {
+}  // namespace
+
+int THTTPBugzillaSendReport::FileReport(TTrackerSession& session) {
   if (!LogIn(session)) return tcLoginFailed;
   if (!Search(session)) return tcSearchFailed;
   return session.PageHas(kBugLink) ? UpdateBug(session) : ReportNewBug(session);
-}
-
-}  // namespace
-
-int THTTPBugzillaSendReport::Send(const TTrackerSubmission& submission, THTTPResponse& response) {
-  TTrackerSession session(ConnectionClass, submission, false);
-  const int code = FileReport(session);
-  response = session.Connection().LastResponse;
-  return code;
 }
 
 }  // namespace tarvex

@@ -121,20 +121,13 @@ int UpdateCase(TTrackerSession& session) {
   return session.Execute(true) && c.ResponseIs(kPage, "command=resolve", "") ? tcFiled : tcUpdateFailed;
 }
 
-int FileReport(TTrackerSession& session) {
+}  // namespace
+
+int THTTPFogBugzSendReport::FileReport(TTrackerSession& session) {
   if (!LogIn(session)) return tcLoginFailed;
   if (!Search(session)) return tcSearchFailed;
   const bool found = session.PageHas("default.asp?pg=pgeditbug") || session.PageHas("default.asp?pgx=EV&amp;ixBug=");
   return found ? UpdateCase(session) : SubmitNewCase(session);
-}
-
-}  // namespace
-
-int THTTPFogBugzSendReport::Send(const TTrackerSubmission& submission, THTTPResponse& response) {
-  TTrackerSession session(ConnectionClass, submission, false);
-  const int code = FileReport(session);
-  response = session.Connection().LastResponse;
-  return code;
 }
 
 }  // namespace tarvex

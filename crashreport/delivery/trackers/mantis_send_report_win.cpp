@@ -117,21 +117,14 @@ int UpdateBug(TTrackerSession& session) {
   return updated ? tcFiled : tcUpdateFailed;
 }
 
-int FileReport(TTrackerSession& session) {
+}  // namespace
+
+int THTTPMantisSendReport::FileReport(TTrackerSession& session) {
   if (!LogIn(session)) return tcLoginFailed;
   if (!ChooseProject(session)) return tcProjectFailed;
   if (!Search(session)) return tcSearchFailed;
   const bool found = session.PageHas(kUpdateLink) || session.PageHas(kAdvancedUpdateLink);
   return found ? UpdateBug(session) : ReportNewBug(session);
-}
-
-}  // namespace
-
-int THTTPMantisSendReport::Send(const TTrackerSubmission& submission, THTTPResponse& response) {
-  TTrackerSession session(ConnectionClass, submission, true);
-  const int code = FileReport(session);
-  response = session.Connection().LastResponse;
-  return code;
 }
 
 }  // namespace tarvex
